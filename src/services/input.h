@@ -1,0 +1,38 @@
+#pragma once
+// Mouse, keyboard, timing, random numbers, line input and the end of the
+// program. Input is polled; the platform's events are taken in whenever the
+// game polls or waits and the screen is not locked.
+#include <cstdint>
+#include <string>
+
+namespace svc {
+
+struct Mouse {
+    int x, y, buttons;  // all -1 when the window is inactive or the pointer outside
+};
+
+Mouse readMouse();
+// -1 while the key with this set-1 scancode is held, else 0.
+int isKeyDown(int scancode);
+// Oldest key of the 16-slot ring: one byte, or 255 and a second byte; "" when empty.
+std::string readKey();
+void sleepMs(int ms);   // from 100 ms on, a key ends the wait early
+void delayMs(int ms);   // always the full time
+double timerSeconds();
+
+enum RandomAlgorithm { defaultGenerator = 0, fastGenerator = 2 };
+void seedRandom(double seed, int algorithm);
+double randomUnit(float n = 1.0f);
+
+// Line input at the text cursor; the first item of the line as an integer.
+std::int32_t inputInteger();
+
+[[noreturn]] void endProgram();
+
+// Takes in the platform's pending events (mouse, focus, keys, close, expose)
+// and refreshes the window. Does nothing while the screen is locked.
+void pumpEvents();
+// Forgets all input state (new window, or a fresh run in tests).
+void resetInput();
+
+}  // namespace svc

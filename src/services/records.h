@@ -1,0 +1,49 @@
+#pragma once
+// Text file records: numbered files written item by item (numbers in the
+// "% d" form, texts as they are, items ended by nothing, a line end or blanks
+// up to the next 14-column zone) and read back item by item.
+//
+// Paths use "\" or "/" as separators. "c:\Windows\NAME" is the player's data
+// directory ($XDG_DATA_HOME/rotandor, default ~/.local/share/rotandor),
+// created when a file is first written there; every other relative path is
+// relative to the current directory.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace svc {
+
+enum class OpenMode { input, output, append };
+enum class ItemEnd { none, lineEnd, zone };
+
+int freeFileNumber();  // lowest free number 1..255, 0 when all are taken
+// 0 on success, 2 when the file cannot be opened.
+int openFile(const std::string& path, OpenMode mode, int fileNumber);
+void closeFile(int fileNumber);
+void closeAllFiles();
+int fileExists(const std::string& path);  // -1 or 0
+int deleteFile(const std::string& path);  // 0, or an error code
+int renameFile(const std::string& from, const std::string& to);  // 0, or an error code
+std::string exeDirectory();               // no trailing separator
+
+void writeInt(int fileNumber, std::int32_t value, ItemEnd end);
+void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end);
+void writeText(int fileNumber, std::string_view text, ItemEnd end);
+
+void beginRead(int fileNumber);
+std::string readText();
+std::int32_t readInt();
+std::int64_t readInt64();
+double readDouble();
+int atEndOfFile(int fileNumber);  // -1 or 0
+
+std::string intToText(std::int32_t value);
+std::string unsigned64ToText(std::uint64_t value);
+double textToNumber(std::string_view text);
+// A typed line read as its first numeric item, as a 32-bit integer.
+std::int32_t lineToInt(std::string_view line);
+
+// The host path a game path names (separators, the player's directory).
+std::string hostPath(const std::string& gamePath);
+
+}  // namespace svc
