@@ -46,6 +46,17 @@ struct Event {
     std::string code;
 };
 
+// Second bytes of the extended key codes (255 followed by one of these).
+// The close button is 255 followed by 'k'.
+namespace key {
+constexpr char up = 'H', down = 'P', left = 'K', right = 'M';
+constexpr char home = 'G', end = 'O', insert = 'R', del = 'S';
+constexpr char pageUp = 'I', pageDown = 'Q';
+constexpr char f1 = 0x3B;  // F1..F10 are 0x3B..0x44
+constexpr char f11 = static_cast<char>(0x85), f12 = static_cast<char>(0x86);
+constexpr char close = 'k';
+}  // namespace key
+
 // Takes the next pending event; false when none is waiting.
 bool pollEvent(Event& event);
 // Which keys are held now, by set-1 scancode (1 = Escape).
