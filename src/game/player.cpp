@@ -1,0 +1,174 @@
+#include "player.h"
+
+#include <cmath>
+#include <limits>
+
+#include "calendar.h"
+#include "input.h"
+#include "records.h"
+
+namespace game {
+
+PlayerState player;
+int moneyMode = 0;
+int chip100Unlocked = 0;
+int cornersUnlocked = 0;
+int fileNumber = 0;
+
+namespace {
+
+const std::string loginFile = "c:\\Windows\\Login.dat";
+const std::string lastPlayedFile = "c:\\Windows\\Login2.dat";
+const std::string tasksFile = "c:\\Windows\\Secrets.dat";
+const std::string walletFile = "c:\\Windows\\Geldbeutel.dat";
+const std::string historyFile = "Roulettezahlen.txt";
+
+// A number read from a damaged date text can be anything; keep it an int.
+std::int32_t toInt32(double value) {
+    if (std::isnan(value)) return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (rounded <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(rounded);
+}
+
+// Month, day and year of a "MM-DD-YYYY" text; the day number stops at the hyphen.
+std::int64_t serialOfDateText(const std::string& text) {
+    const std::int32_t month = toInt32(svc::textToNumber(text.substr(0, 2)));
+    const std::int32_t day = toInt32(svc::textToNumber(text.size() > 3 ? text.substr(3) : std::string()));
+    const std::int32_t year = toInt32(svc::textToNumber(text.size() > 4 ? text.substr(text.size() - 4) : text));
+    return svc::dateSerial(year, month, day);
+}
+
+std::string readFirstText(const std::string& path) {
+    svc::openFile(path, svc::OpenMode::input, fileNumber);
+    svc::beginRead(fileNumber);
+    std::string text = svc::readText();
+    svc::closeFile(fileNumber);
+    return text;
+}
+
+void writeDateFile(const std::string& path, const std::string& text) {
+    svc::openFile(path, svc::OpenMode::output, fileNumber);
+    svc::writeText(fileNumber, text, svc::ItemEnd::lineEnd);
+    svc::closeFile(fileNumber);
+}
+
+// Both date files anew with today: the streak starts today.
+void restartStreak() {
+    const std::string first = svc::todayText();
+    writeDateFile(loginFile, first);
+    player.streakStart = first;
+    const std::string second = svc::todayText();
+    writeDateFile(lastPlayedFile, second);
+    player.lastPlayed = second;
+}
+
+void loadDates() {
+    if (svc::fileExists(loginFile)) {
+        player.streakStart = readFirstText(loginFile);
+        player.lastPlayed = readFirstText(lastPlayedFile);
+    } else {
+        restartStreak();
+    }
+    const double now = svc::nowSerial();
+    player.dayGap = static_cast<double>(svc::daysBetween(static_cast<double>(serialOfDateText(player.lastPlayed)), now));
+    player.startWeekday = svc::weekdayOf(now);
+    player.startHour = svc::hourOf(now);
+    if (player.dayGap > 1 || player.dayGap < -1) {
+        svc::deleteFile(loginFile);
+        svc::deleteFile(lastPlayedFile);
+        restartStreak();
+    }
+}
+
+void loadTasks() {
+    if (svc::fileExists(tasksFile)) {
+        svc::openFile(tasksFile, svc::OpenMode::input, fileNumber);
+        for (int i = 1; i <= taskCount && !svc::atEndOfFile(fileNumber); i++) {
+            svc::beginRead(fileNumber);
+            player.taskDone[i] = svc::readInt();
+            player.taskProgress[i] = svc::readInt();
+            player.taskCode[i] = svc::readInt();
+        }
+        svc::closeFile(fileNumber);
+    }
+    player.consecutiveWins = player.taskProgress[2];
+    player.gamesWon = player.taskProgress[4];
+}
+
+void loadWallet() {
+    if (!svc::fileExists(walletFile)) return;
+    svc::openFile(walletFile, svc::OpenMode::input, fileNumber);
+    svc::beginRead(fileNumber);
+    const std::int64_t stored = svc::readInt64();
+    svc::closeFile(fileNumber);
+    // A negative amount is a damaged wallet, not a fortune near 2^64.
+    if (stored > 0) player.balance = static_cast<std::uint64_t>(stored);
+}
+
+}  // namespace
+
+void drawStartMoney() {
+    player.balance = static_cast<std::uint64_t>(std::floor(svc::randomUnit() * 376)) + 25;
+}
+
+void loadPlayerState() {
+    loadDates();
+    loadTasks();
+    loadWallet();
+}
+
+void deriveTableFlags() {
+    if (player.taskDone[1] == 1 && player.taskCode[1] == 27406159) chip100Unlocked = 1;
+    if (player.taskDone[13] == 1 && player.taskCode[13] == 638) cornersUnlocked = 1;
+    for (int i = 1; i <= taskCount; i++) {
+        if (player.taskDone[i] == 0) {
+            moneyMode = 0;
+            player.balance = practiceBankroll;
+            return;
+        }
+        moneyMode = 1;
+    }
+}
+
+void saveTasks() {
+    svc::openFile(tasksFile, svc::OpenMode::output, fileNumber);
+    for (int i = 1; i <= taskCount; i++) {
+        svc::writeInt(fileNumber, player.taskDone[i], svc::ItemEnd::zone);
+        svc::writeInt(fileNumber, player.taskProgress[i], svc::ItemEnd::zone);
+        svc::writeInt(fileNumber, player.taskCode[i], svc::ItemEnd::lineEnd);
+    }
+    svc::closeFile(fileNumber);
+}
+
+void saveLastPlayed() {
+    svc::deleteFile(lastPlayedFile);
+    const std::string today = svc::todayText();
+    writeDateFile(lastPlayedFile, today);
+    player.lastPlayed = today;
+}
+
+void saveWallet() {
+    svc::openFile(walletFile, svc::OpenMode::output, fileNumber);
+    svc::writeUnsigned64(fileNumber, player.balance, svc::ItemEnd::lineEnd);
+    svc::closeFile(fileNumber);
+}
+
+void appendHistory(int winningNumber) {
+    svc::openFile(historyFile, svc::OpenMode::append, fileNumber);
+    svc::writeInt(fileNumber, winningNumber, svc::ItemEnd::zone);
+    svc::writeText(fileNumber, player.lastPlayed, svc::ItemEnd::zone);
+    svc::writeText(fileNumber, svc::timeText(), svc::ItemEnd::lineEnd);
+    svc::closeFile(fileNumber);
+}
+
+void deleteWallet() {
+    svc::deleteFile(walletFile);
+}
+
+std::int64_t streakLength() {
+    return svc::daysBetween(static_cast<double>(serialOfDateText(player.streakStart)), svc::nowSerial());
+}
+
+}  // namespace game

@@ -1,0 +1,20 @@
+#pragma once
+// Paying out the round's bet, booking it, saving the player's files and
+// clearing the table for the next round.
+#include <string>
+
+namespace game {
+
+extern int roundWin;
+
+// Whether a betting field (0..83) wins on a number, and what it pays per
+// Euro staked, on top of the stake.
+bool fieldWins(int field, int number);
+int fieldMultiplier(int field);
+
+void settleRound();
+void resetRound();
+// A message box with the game's caption; the text in Windows-1252.
+void showMessage(const std::string& text);
+
+}  // namespace game

@@ -1,0 +1,10 @@
+#pragma once
+// The first screen of a run: open tasks, counters and the balance, and the
+// panel to click for the table.
+namespace game {
+
+void drawStatisticsScreen();
+// Polls every 100 ms until the panel is clicked; keys and Escape end the program.
+void waitForTableClick();
+
+}  // namespace game

@@ -1,0 +1,96 @@
+#include "table.h"
+
+#include "fields.h"
+#include "icon.h"
+#include "image.h"
+#include "input.h"
+#include "panels.h"
+#include "player.h"
+#include "records.h"
+#include "screen.h"
+#include "stakes.h"
+#include "wheel.h"
+
+namespace game {
+
+namespace {
+
+struct Picture {
+    const char* file;
+    int width, height, x, y;
+};
+
+// Drawn in this order: the wheel covers the table where they overlap.
+const Picture pictures[] = {
+    {"Tisch.roulette", 612, 520, 1, 1},    {"RK.roulette", 593, 645, 335, 1},
+    {"Chip 25.roulette", 32, 32, 10, 480}, {"Chip 50.roulette", 32, 32, 50, 480},
+    {"Chip 100.roulette", 32, 32, 90, 480},
+};
+
+void drawPictures() {
+    svc::Image* images[5];
+    for (int i = 0; i < 5; i++) images[i] = svc::createImage(pictures[i].width, pictures[i].height);
+    for (int i = 0; i < 5; i++) svc::loadBitmap(svc::exeDirectory() + "\\" + pictures[i].file, images[i]);
+    for (int i = 0; i < 5; i++) svc::drawImage(pictures[i].x, pictures[i].y, images[i]);
+    for (svc::Image* image : images) svc::destroyImage(image);
+}
+
+void drawPanelsAndLabels() {
+    drawPanel(27, 420, 296, 439, 0);
+    drawPanel(27, 450, 296, 469, 0);
+    drawPanel(27, 580, 138, 630, 0);
+    drawPanel(27, 545, 296, 564, 0);
+    drawPanel(139, 483, 296, 502, 0);
+    printGradient("Machen sie bitte ihr Spiel!     ", 58, 5, cyanScheme);
+    printGradient("Roulettekugel", 75, 5, cyanScheme);
+    printGradient("starten", 77, 8, cyanScheme);
+    printGradient("Einsatz: ", 62, 19, greenScheme);
+    if (moneyMode) printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", 70, 5, greenScheme);
+}
+
+// While the left button is up a pass can only notice keys and the clock.
+constexpr int idlePassMs = 10;
+
+}  // namespace
+
+void openTable() {
+    svc::setScreenMode(930, 647, 32);
+    initStakes();
+    initWheel();
+    deriveTableFlags();
+    setFirstDeadline();
+    clearBetMarks();
+    setGameIcon();
+    svc::setWindowTitle("Rotandor");
+    drawPictures();
+    drawPanelsAndLabels();
+    loadLayout();
+}
+
+bool tablePass() {
+    svc::lockScreen();
+    const svc::Mouse mouse = svc::readMouse();
+    svc::setTextColor(0xFFFFFF);
+    if (mouse.buttons == 1) {
+        hitTestStep(mouse);
+        stakeEntry(mouse);
+    }
+    svc::unlockScreen();
+    if (mouse.buttons == 1) startButtonTest(mouse);
+    croupierTimer();
+    if (svc::isKeyDown(1)) svc::endProgram();
+    if (!svc::readKey().empty()) {
+        svc::sleepMs(100);
+        svc::endProgram();
+    }
+    return mouse.buttons == 1;
+}
+
+void runTable() {
+    for (;;) {
+        // A held button is served at full speed: its region may be 87 passes away.
+        if (!tablePass()) svc::sleepMs(idlePassMs);
+    }
+}
+
+}  // namespace game

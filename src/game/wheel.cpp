@@ -1,0 +1,120 @@
+#include "wheel.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "panels.h"
+#include "player.h"
+#include "round.h"
+#include "screen.h"
+#include "settlement.h"
+
+namespace game {
+
+Ball ball;
+int winningNumber = -1;
+double spinDeadline = 0;
+
+namespace {
+
+constexpr std::uint32_t ballColour = 0xFFFFFF;
+constexpr std::uint32_t trackColour = 0xAAAAAA;
+constexpr int ballRadius = 5;
+
+double pocketAngle(int pocket) {
+    return pocket * 2 * std::numbers::pi / 37;
+}
+
+void drawBall(std::uint32_t colour) {
+    svc::drawCircle(ball.ballX, ball.ballY, ballRadius, colour);
+    svc::floodFill(ball.ballX, ball.ballY, colour, colour);
+}
+
+void playerSpin() {
+    startBall();
+    settleRound();
+    setNextDeadline();
+}
+
+}  // namespace
+
+void initWheel() {
+    ball.firstSpinPending = 1;
+    ball.ballPocket = 0;
+    winningNumber = -1;
+}
+
+int pocketX(int pocket) {
+    return static_cast<int>(std::nearbyint(orbitX - orbitRadius * std::sin(pocketAngle(pocket))));
+}
+
+int pocketY(int pocket) {
+    return static_cast<int>(std::nearbyint(orbitY - orbitRadius * std::cos(pocketAngle(pocket))));
+}
+
+void startBall() {
+    svc::seedRandom(svc::timerSeconds(), svc::fastGenerator);
+    ball.spinSpeed = static_cast<float>(svc::randomUnit() * 37 + 111);
+    if (ball.firstSpinPending) ball.ballPocket = static_cast<int>(std::floor(svc::randomUnit() * 37));
+    ball.firstSpinPending = 0;
+    ball.stepDelay = 10;
+    do {
+        if (svc::isKeyDown(1)) svc::endProgram();
+        ball.ballPocket++;
+        if (ball.ballPocket > 36) ball.ballPocket = 0;
+        svc::lockScreen();
+        if (ball.ballX > 0 && ball.ballY > 0) drawBall(trackColour);
+        ball.ballX = pocketX(ball.ballPocket);
+        ball.ballY = pocketY(ball.ballPocket);
+        drawBall(ballColour);
+        svc::unlockScreen();
+        svc::delayMs(ball.stepDelay);
+        ball.stepDelay = static_cast<int>(std::nearbyint(450.0f - 3.0f * ball.spinSpeed));
+        ball.spinSpeed = ball.spinSpeed - 1.0f;
+    } while (ball.spinSpeed > 0);
+    svc::lockScreen();
+    svc::drawCircle(ball.ballX, ball.ballY, ballRadius, trackColour);
+    drawBall(ballColour);
+    svc::unlockScreen();
+    winningNumber = wheelOrder[ball.ballPocket];
+}
+
+void setNextDeadline() {
+    spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 51) + 10;
+}
+
+void setFirstDeadline() {
+    spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 28) + 3;
+}
+
+void startButtonTest(const svc::Mouse& mouse) {
+    if (mouse.buttons != 1 || mouse.x < 27 || mouse.x > 138 || mouse.y < 580 || mouse.y > 630) return;
+    // Each test on its own; a settled spin clears the bet, so one spin a click.
+    if (bet.typedStakeActive && bet.fieldChosen && player.balance >= static_cast<std::uint64_t>(bet.typedStake)) {
+        playerSpin();
+    }
+    if (bet.chip25Active && bet.fieldChosen && player.balance > 24) playerSpin();
+    if (bet.chip50Active && bet.fieldChosen && player.balance > 49) playerSpin();
+    if (bet.chip100Active && bet.fieldChosen && player.balance > 99) playerSpin();
+}
+
+void croupierTimer() {
+    if (!(svc::timerSeconds() > spinDeadline)) return;
+    if (betReady()) {
+        setNextDeadline();
+        return;
+    }
+    clearRoundSelection();
+    winningNumber = -1;
+    drawPanel(27, 450, 296, 469, 0);
+    drawPanel(27, 420, 296, 439, 0);
+    drawPanel(139, 483, 296, 502, 0);
+    printGradient("Rien ne va plus!     ", 54, 5, cyanScheme);
+    printGradient("Nichts geht mehr!     ", 58, 5, cyanScheme);
+    printGradient("Einsatz: ", 62, 19, greenScheme);
+    startBall();
+    resetRound();
+    setNextDeadline();
+}
+
+}  // namespace game

@@ -1,0 +1,16 @@
+#include "message_box.h"
+
+#include "platform.h"
+#include "screen.h"
+
+namespace svc {
+
+void messageBox(const std::string& caption, const std::string& text) {
+    // What was drawn before the box must be visible behind it.
+    refreshWindow();
+    platform::messageBox(caption, text);
+    // The box leaves its pixels in the window until the game shows it again.
+    refreshWholeWindow();
+}
+
+}  // namespace svc
