@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Rotandor and runs the whole test suite:
+# the unit and replay tests on the scripted platform, then the real-window
+# tests of the built program under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh test
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTANDOR_TESTS=ON -DROTANDOR_WERROR=ON >/dev/null
+cmake --build build -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$(nproc)"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those that are missing.
+#   tools/install-deps.sh play   - build and play
+#   tools/install-deps.sh test   - build and run the whole test suite
+#   tools/install-deps.sh dev    - also benchmarks and fuzzing
+set -euo pipefail
+
+play=(build-essential cmake pkg-config libsdl2-dev)
+test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
+      x11-xkb-utils faketime libfaketime python3 python3-pil)
+dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
+
+case "${1:-play}" in
+  play) wanted=("${play[@]}") ;;
+  test) wanted=("${test[@]}") ;;
+  dev) wanted=("${dev[@]}") ;;
+  *) echo "usage: $0 play|test|dev" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
