@@ -1,0 +1,398 @@
+// Numbered files: opening, writing items, reading items, closing, and the
+// file operations around them.
+//
+// Files opened for output are written beside their target under a temporary
+// name and put in its place by one rename when they are closed, after the
+// data has reached the disk. A failed or interrupted write therefore leaves
+// the previous file whole.
+//
+// Deleting a file that is then written anew (the game deletes its date file
+// before each rewrite) would open a moment in which neither the old nor the
+// new content is on disk. So deleteFile only marks the file: to the program it
+// is gone at once, but on disk it stays until it is replaced by the rewrite,
+// or until anything else touches that path, files are closed at the end, or
+// the program exits. A crash in between leaves the old file. When the rewrite
+// itself fails, the file is deleted as asked.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "platform.h"
+#include "records.h"
+#include "records_detail.h"
+
+namespace svc {
+
+namespace {
+
+using records::Source;
+
+constexpr int errFailed = 1;
+constexpr int errCannotOpen = 2;
+constexpr int errBadNumber = 3;
+
+constexpr std::size_t flushThreshold = 64 * 1024;
+constexpr const char* tempPrefix = ".rotandor-";
+constexpr const char* tempSuffix = ".tmp";
+
+struct OpenFile {
+    bool used = false;
+    OpenMode mode = OpenMode::input;
+    int fd = -1;
+    std::string target;            // host path
+    std::string temp;              // output: the file written beside the target
+    std::string unwritten;         // bytes not yet handed to the system
+    bool failed = false;           // a write failed; the rest is dropped
+    bool replacesDeleted = false;  // the target was deleted before this rewrite
+    std::uint64_t column = 0;
+    std::uint64_t size = 0;  // input: the size at opening
+    Source in;
+};
+
+std::array<OpenFile, 256> files;  // index 0 unused
+int readFrom = 0;
+std::vector<std::string> pendingDeletes;  // host paths
+bool exitHookSet = false;
+std::set<std::string> sweptDirectories;
+unsigned tempSequence = 0;
+int faultCountdown = -1;
+
+bool validNumber(int n) { return n >= 1 && n <= 255; }
+
+// System calls that can fail for want of space or rights, behind the fault hook.
+
+bool writeAll(int fd, std::string_view bytes) {
+    if (records::injectedFailure()) return false;
+    while (!bytes.empty()) {
+        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(done));
+    }
+    return true;
+}
+
+bool syncFile(int fd) {
+    if (records::injectedFailure()) return false;
+    return ::fsync(fd) == 0;
+}
+
+bool renameOver(const std::string& from, const std::string& to) {
+    if (records::injectedFailure()) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool syncDirectory(const std::string& dir) {
+    if (records::injectedFailure()) return false;
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void makeDirectories(const std::string& dir) {
+    struct stat st;
+    if (dir.empty() || ::stat(dir.c_str(), &st) == 0) return;
+    const std::string parent = parentOf(dir);
+    if (parent != dir) makeDirectories(parent);
+    ::mkdir(dir.c_str(), 0700);
+}
+
+// Temporary files left by a writer that was killed; only those of processes
+// that no longer run are removed.
+void sweepStaleTemps(const std::string& dir) {
+    if (!sweptDirectories.insert(dir).second) return;
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) return;
+    const std::string prefix = tempPrefix;
+    const std::string suffix = tempSuffix;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || end == nullptr || *end != '-' || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlink((dir + "/" + name).c_str());
+        }
+    }
+    ::closedir(d);
+}
+
+int createTemp(const std::string& dir, std::string& tempPath) {
+    if (records::injectedFailure()) return -1;
+    for (int attempt = 0; attempt < 100; attempt++) {
+        tempPath = dir + "/" + tempPrefix + std::to_string(::getpid()) + "-" + std::to_string(tempSequence++) +
+                   tempSuffix;
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Pending deletes ------------------------------------------------------------
+
+void flushPendingDeletes() {
+    for (const std::string& path : pendingDeletes) ::unlink(path.c_str());
+    pendingDeletes.clear();
+}
+
+bool takePendingDelete(const std::string& host) {
+    const auto it = std::find(pendingDeletes.begin(), pendingDeletes.end(), host);
+    if (it == pendingDeletes.end()) return false;
+    pendingDeletes.erase(it);
+    return true;
+}
+
+// Any use of a path other than its rewrite carries out its delete first.
+void settleDelete(const std::string& host) {
+    if (takePendingDelete(host)) ::unlink(host.c_str());
+}
+
+// Writing --------------------------------------------------------------------
+
+void flushUnwritten(OpenFile& f) {
+    if (!f.failed && !writeAll(f.fd, f.unwritten)) f.failed = true;
+    f.unwritten.clear();
+}
+
+void emit(OpenFile& f, std::string_view bytes) {
+    const std::size_t last = bytes.find_last_of("\r\n");
+    if (last == std::string_view::npos) f.column += bytes.size();
+    else f.column = bytes.size() - last - 1;
+    if (f.failed) return;
+    f.unwritten.append(bytes);
+    if (f.unwritten.size() >= flushThreshold) flushUnwritten(f);
+}
+
+OpenFile* writable(int n) {
+    if (!validNumber(n) || !files[n].used || files[n].mode == OpenMode::input) return nullptr;
+    return &files[n];
+}
+
+void writeItem(int n, std::string_view item, ItemEnd end) {
+    OpenFile* f = writable(n);
+    if (f == nullptr) return;
+    emit(*f, item);
+    if (end == ItemEnd::lineEnd) emit(*f, "\r\n");
+    if (end == ItemEnd::zone) emit(*f, std::string(14 - f->column % 14, ' '));
+}
+
+// Puts a finished output file in place of its target.
+void commitOutput(OpenFile& f) {
+    flushUnwritten(f);
+    bool ok = !f.failed && syncFile(f.fd);
+    ok = ::close(f.fd) == 0 && ok;
+    ok = ok && renameOver(f.temp, f.target);
+    if (!ok) {
+        ::unlink(f.temp.c_str());
+        if (f.replacesDeleted) ::unlink(f.target.c_str());
+        return;
+    }
+    // The rename is done; a failed directory sync only risks its durability.
+    syncDirectory(parentOf(f.target));
+}
+
+// Reading --------------------------------------------------------------------
+
+Source* readSource() {
+    if (!validNumber(readFrom) || !files[readFrom].used || files[readFrom].mode != OpenMode::input) return nullptr;
+    return &files[readFrom].in;
+}
+
+records::Item nextItem(records::ReadKind kind) {
+    Source* s = readSource();
+    if (s == nullptr) return {};
+    return records::readItem(*s, kind);
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+namespace records {
+
+void failFileOperationsAfter(int operations) { faultCountdown = operations; }
+
+bool injectedFailure() {
+    if (faultCountdown < 0) return false;
+    if (faultCountdown == 0) {
+        errno = ENOSPC;
+        return true;
+    }
+    faultCountdown--;
+    return false;
+}
+
+}  // namespace records
+
+int freeFileNumber() {
+    for (int n = 1; n <= 255; n++) {
+        if (!files[n].used) return n;
+    }
+    return 0;
+}
+
+int openFile(const std::string& path, OpenMode mode, int fileNumber) {
+    if (!validNumber(fileNumber) || files[fileNumber].used) return errBadNumber;
+    const std::string host = hostPath(path);
+    OpenFile f;
+    f.mode = mode;
+    f.target = host;
+
+    if (mode == OpenMode::input) {
+        settleDelete(host);
+        f.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        if (f.fd < 0) return errCannotOpen;
+        if (::fstat(f.fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(f.fd);
+            return errCannotOpen;
+        }
+        f.size = static_cast<std::uint64_t>(st.st_size);
+        f.in.fd = f.fd;
+    } else {
+        if (records::inPlayerDirectory(path)) makeDirectories(parentOf(host));
+        if (mode == OpenMode::append) {
+            settleDelete(host);
+            f.fd = ::open(host.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+            if (f.fd < 0) return errCannotOpen;
+        } else {
+            f.replacesDeleted = takePendingDelete(host);
+            const std::string dir = parentOf(host);
+            if (!isDirectory(host)) {
+                sweepStaleTemps(dir);
+                f.fd = createTemp(dir, f.temp);
+            }
+            if (f.fd < 0) {
+                if (f.replacesDeleted) ::unlink(host.c_str());
+                return errCannotOpen;
+            }
+            struct stat st;
+            if (::stat(host.c_str(), &st) == 0) ::fchmod(f.fd, st.st_mode & 07777);
+        }
+    }
+    f.used = true;
+    files[fileNumber] = std::move(f);
+    return 0;
+}
+
+void closeFile(int fileNumber) {
+    if (!validNumber(fileNumber) || !files[fileNumber].used) return;
+    OpenFile& f = files[fileNumber];
+    switch (f.mode) {
+        case OpenMode::input:
+            ::close(f.fd);
+            break;
+        case OpenMode::append:
+            flushUnwritten(f);
+            ::close(f.fd);
+            break;
+        case OpenMode::output:
+            commitOutput(f);
+            break;
+    }
+    f = OpenFile{};
+}
+
+void closeAllFiles() {
+    for (int n = 1; n <= 255; n++) closeFile(n);
+    flushPendingDeletes();
+}
+
+int fileExists(const std::string& path) {
+    const std::string host = hostPath(path);
+    settleDelete(host);
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat st;
+    const bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+    ::close(fd);
+    return ok ? -1 : 0;
+}
+
+int deleteFile(const std::string& path) {
+    const std::string host = hostPath(path);
+    if (std::find(pendingDeletes.begin(), pendingDeletes.end(), host) != pendingDeletes.end()) return errCannotOpen;
+    struct stat st;
+    if (::lstat(host.c_str(), &st) != 0) return errno == ENOENT ? errCannotOpen : errFailed;
+    if (S_ISDIR(st.st_mode) || ::access(parentOf(host).c_str(), W_OK | X_OK) != 0) return errFailed;
+    pendingDeletes.push_back(host);
+    if (!exitHookSet) {
+        exitHookSet = true;
+        std::atexit(flushPendingDeletes);
+    }
+    return 0;
+}
+
+int renameFile(const std::string& from, const std::string& to) {
+    const std::string source = hostPath(from);
+    const std::string target = hostPath(to);
+    settleDelete(source);
+    settleDelete(target);
+    // Never replaces an existing file.
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without the no-replace rename.
+        struct stat st;
+        if (::lstat(target.c_str(), &st) == 0) return errFailed;
+        if (std::rename(source.c_str(), target.c_str()) == 0) return 0;
+    }
+    return errno == ENOENT ? errCannotOpen : errFailed;
+}
+
+std::string exeDirectory() { return platform::programDirectory(); }
+
+void writeInt(int fileNumber, std::int32_t value, ItemEnd end) {
+    writeItem(fileNumber, (value < 0 ? "" : " ") + intToText(value), end);
+}
+
+void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end) {
+    writeItem(fileNumber, unsigned64ToText(value), end);
+}
+
+void writeText(int fileNumber, std::string_view text, ItemEnd end) { writeItem(fileNumber, text, end); }
+
+void beginRead(int fileNumber) { readFrom = fileNumber; }
+
+std::string readText() { return nextItem(records::ReadKind::text).bytes; }
+
+std::int32_t readInt() { return records::itemToInt32(nextItem(records::ReadKind::number)); }
+
+std::int64_t readInt64() { return records::itemToInt64(nextItem(records::ReadKind::number)); }
+
+double readDouble() { return records::itemToDouble(nextItem(records::ReadKind::number)); }
+
+int atEndOfFile(int fileNumber) {
+    if (!validNumber(fileNumber) || !files[fileNumber].used || files[fileNumber].mode != OpenMode::input) return -1;
+    const OpenFile& f = files[fileNumber];
+    return f.in.consumed >= f.size ? -1 : 0;
+}
+
+}  // namespace svc
