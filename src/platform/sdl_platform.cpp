@@ -1,0 +1,463 @@
+// The platform on SDL2: one window with a software surface, its events
+// turned into the game's input, the monotonic clock, sleeps and message boxes.
+// Everything runs on the game's thread, which initialises video.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "codepages.h"
+#include "platform.h"
+
+namespace {
+
+SDL_Window* window = nullptr;
+bool videoReady = false;
+std::deque<platform::Event> pending;
+
+// Pointer state as the game sees it; SDL reports pieces of it per event.
+int mouseX = 0, mouseY = 0;
+int mouseButtons = 0;  // the game's bits: 0 left, 1 right, 2 middle
+bool pointerInWindow = false;
+bool closeDelivered = false;  // one press of the close button gives CLOSE and QUIT
+
+std::vector<std::uint32_t> scratch;
+
+bool namesUtf8(const char* locale) {
+    std::string name(locale);
+    for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos;
+}
+
+// The X11 message box reads the locale from the environment and cuts its text
+// at the first non-ASCII character unless that locale is UTF-8; the game's
+// boxes carry the euro sign and umlauts.
+void ensureUtf8Locale() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const char* effective = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0') {
+            effective = value;
+            break;
+        }
+    }
+    if (effective != nullptr && namesUtf8(effective)) return;
+    setenv("LC_ALL", "C.UTF-8", 1);
+}
+
+bool ensureVideo() {
+    if (videoReady) return true;
+    ensureUtf8Locale();
+    // The plain X11 surface path: exact pixels and cheap presents.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    videoReady = true;
+    return true;
+}
+
+int gameButtons(Uint32 sdlMask) {
+    int buttons = 0;
+    if (sdlMask & SDL_BUTTON_LMASK) buttons |= 1;
+    if (sdlMask & SDL_BUTTON_RMASK) buttons |= 2;
+    if (sdlMask & SDL_BUTTON_MMASK) buttons |= 4;
+    return buttons;
+}
+
+int gameButton(Uint8 sdlButton) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: return 1;
+        case SDL_BUTTON_RIGHT: return 2;
+        case SDL_BUTTON_MIDDLE: return 4;
+        default: return 0;
+    }
+}
+
+bool pointerInside() {
+    if (!pointerInWindow || window == nullptr) return false;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    return mouseX >= 0 && mouseY >= 0 && mouseX < w && mouseY < h;
+}
+
+void queueMouse() {
+    platform::Event e;
+    e.kind = platform::EventKind::Mouse;
+    e.x = mouseX;
+    e.y = mouseY;
+    e.buttons = mouseButtons;
+    e.inside = pointerInside();
+    pending.push_back(e);
+}
+
+void queueKey(std::string code) {
+    platform::Event e;
+    e.kind = platform::EventKind::Key;
+    e.code = std::move(code);
+    pending.push_back(e);
+}
+
+void queueSimple(platform::EventKind kind, bool active = false) {
+    platform::Event e;
+    e.kind = kind;
+    e.active = active;
+    pending.push_back(e);
+}
+
+std::string extended(char second) {
+    return std::string{static_cast<char>(255), second};
+}
+
+// The code of a key that types no character; empty for keys that enter
+// nothing (modifiers, locks) or that come as text.
+std::string keyCode(const SDL_Keysym& key) {
+    namespace k = platform::key;
+    const bool numLock = (key.mod & KMOD_NUM) != 0;
+    switch (key.sym) {
+        case SDLK_RETURN:
+        case SDLK_RETURN2:
+        case SDLK_KP_ENTER: return "\r";
+        case SDLK_BACKSPACE: return "\b";
+        case SDLK_TAB: return "\t";
+        case SDLK_ESCAPE: return "\x1b";
+        case SDLK_UP: return extended(k::up);
+        case SDLK_DOWN: return extended(k::down);
+        case SDLK_LEFT: return extended(k::left);
+        case SDLK_RIGHT: return extended(k::right);
+        case SDLK_HOME: return extended(k::home);
+        case SDLK_END: return extended(k::end);
+        case SDLK_INSERT: return extended(k::insert);
+        case SDLK_DELETE: return extended(k::del);
+        case SDLK_PAGEUP: return extended(k::pageUp);
+        case SDLK_PAGEDOWN: return extended(k::pageDown);
+        case SDLK_F11: return extended(k::f11);
+        case SDLK_F12: return extended(k::f12);
+        default: break;
+    }
+    if (key.sym >= SDLK_F1 && key.sym <= SDLK_F10) {
+        return extended(static_cast<char>(k::f1 + (key.sym - SDLK_F1)));
+    }
+    // Without Num Lock the keypad is a second set of cursor keys; with it
+    // the digits arrive as text.
+    if (!numLock) {
+        switch (key.sym) {
+            case SDLK_KP_8: return extended(k::up);
+            case SDLK_KP_2: return extended(k::down);
+            case SDLK_KP_4: return extended(k::left);
+            case SDLK_KP_6: return extended(k::right);
+            case SDLK_KP_7: return extended(k::home);
+            case SDLK_KP_1: return extended(k::end);
+            case SDLK_KP_0: return extended(k::insert);
+            case SDLK_KP_PERIOD: return extended(k::del);
+            case SDLK_KP_9: return extended(k::pageUp);
+            case SDLK_KP_3: return extended(k::pageDown);
+            default: break;
+        }
+    }
+    // Ctrl with a letter types its control code; the window system sends no
+    // text for it. Ctrl with Alt is AltGr on some layouts and types text.
+    if ((key.mod & KMOD_CTRL) && !(key.mod & KMOD_ALT) && key.sym >= SDLK_a && key.sym <= SDLK_z) {
+        const char code = static_cast<char>(key.sym - SDLK_a + 1);
+        // Ctrl+H, I, J and M would pose as editing keys; they enter nothing.
+        if (code != 8 && code != 9 && code != 10 && code != 13) return std::string(1, code);
+    }
+    return {};
+}
+
+void translate(const SDL_Event& ev) {
+    switch (ev.type) {
+        case SDL_QUIT:
+            if (!closeDelivered) queueSimple(platform::EventKind::Close);
+            closeDelivered = false;
+            break;
+        case SDL_WINDOWEVENT:
+            if (window == nullptr || ev.window.windowID != SDL_GetWindowID(window)) break;
+            switch (ev.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    queueSimple(platform::EventKind::Close);
+                    closeDelivered = true;
+                    break;
+                case SDL_WINDOWEVENT_ENTER:
+                    pointerInWindow = true;
+                    SDL_GetMouseState(&mouseX, &mouseY);
+                    queueMouse();
+                    break;
+                case SDL_WINDOWEVENT_LEAVE:
+                    pointerInWindow = false;
+                    queueMouse();
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    queueSimple(platform::EventKind::Focus, true);
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    queueSimple(platform::EventKind::Focus, false);
+                    break;
+                case SDL_WINDOWEVENT_EXPOSED:
+                    queueSimple(platform::EventKind::Exposed);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            mouseX = ev.motion.x;
+            mouseY = ev.motion.y;
+            mouseButtons = gameButtons(ev.motion.state);
+            queueMouse();
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            mouseX = ev.button.x;
+            mouseY = ev.button.y;
+            if (ev.type == SDL_MOUSEBUTTONDOWN) {
+                mouseButtons |= gameButton(ev.button.button);
+            } else {
+                mouseButtons &= ~gameButton(ev.button.button);
+            }
+            queueMouse();
+            break;
+        case SDL_KEYDOWN: {
+            std::string code = keyCode(ev.key.keysym);
+            if (!code.empty()) queueKey(std::move(code));
+            break;
+        }
+        case SDL_TEXTINPUT:
+            for (char c : codepage::utf8ToCp437(ev.text.text)) queueKey(std::string(1, c));
+            break;
+        default:
+            break;
+    }
+}
+
+// Set-1 scancodes of the main block, keypad and function keys, each with the
+// SDL scancodes that hold it down (the cursor block shares codes with the
+// keypad, as on the original keyboard).
+struct ScanPair {
+    unsigned char set1;
+    SDL_Scancode sdl;
+};
+
+constexpr ScanPair scanTable[] = {
+    {1, SDL_SCANCODE_ESCAPE},
+    {2, SDL_SCANCODE_1}, {3, SDL_SCANCODE_2}, {4, SDL_SCANCODE_3}, {5, SDL_SCANCODE_4},
+    {6, SDL_SCANCODE_5}, {7, SDL_SCANCODE_6}, {8, SDL_SCANCODE_7}, {9, SDL_SCANCODE_8},
+    {10, SDL_SCANCODE_9}, {11, SDL_SCANCODE_0}, {12, SDL_SCANCODE_MINUS}, {13, SDL_SCANCODE_EQUALS},
+    {14, SDL_SCANCODE_BACKSPACE}, {15, SDL_SCANCODE_TAB},
+    {16, SDL_SCANCODE_Q}, {17, SDL_SCANCODE_W}, {18, SDL_SCANCODE_E}, {19, SDL_SCANCODE_R},
+    {20, SDL_SCANCODE_T}, {21, SDL_SCANCODE_Y}, {22, SDL_SCANCODE_U}, {23, SDL_SCANCODE_I},
+    {24, SDL_SCANCODE_O}, {25, SDL_SCANCODE_P}, {26, SDL_SCANCODE_LEFTBRACKET},
+    {27, SDL_SCANCODE_RIGHTBRACKET}, {28, SDL_SCANCODE_RETURN}, {28, SDL_SCANCODE_KP_ENTER},
+    {29, SDL_SCANCODE_LCTRL}, {29, SDL_SCANCODE_RCTRL},
+    {30, SDL_SCANCODE_A}, {31, SDL_SCANCODE_S}, {32, SDL_SCANCODE_D}, {33, SDL_SCANCODE_F},
+    {34, SDL_SCANCODE_G}, {35, SDL_SCANCODE_H}, {36, SDL_SCANCODE_J}, {37, SDL_SCANCODE_K},
+    {38, SDL_SCANCODE_L}, {39, SDL_SCANCODE_SEMICOLON}, {40, SDL_SCANCODE_APOSTROPHE},
+    {41, SDL_SCANCODE_GRAVE}, {42, SDL_SCANCODE_LSHIFT}, {43, SDL_SCANCODE_BACKSLASH},
+    {43, SDL_SCANCODE_NONUSHASH},
+    {44, SDL_SCANCODE_Z}, {45, SDL_SCANCODE_X}, {46, SDL_SCANCODE_C}, {47, SDL_SCANCODE_V},
+    {48, SDL_SCANCODE_B}, {49, SDL_SCANCODE_N}, {50, SDL_SCANCODE_M}, {51, SDL_SCANCODE_COMMA},
+    {52, SDL_SCANCODE_PERIOD}, {53, SDL_SCANCODE_SLASH}, {53, SDL_SCANCODE_KP_DIVIDE},
+    {54, SDL_SCANCODE_RSHIFT}, {55, SDL_SCANCODE_KP_MULTIPLY}, {55, SDL_SCANCODE_PRINTSCREEN},
+    {56, SDL_SCANCODE_LALT}, {56, SDL_SCANCODE_RALT}, {57, SDL_SCANCODE_SPACE},
+    {58, SDL_SCANCODE_CAPSLOCK},
+    {59, SDL_SCANCODE_F1}, {60, SDL_SCANCODE_F2}, {61, SDL_SCANCODE_F3}, {62, SDL_SCANCODE_F4},
+    {63, SDL_SCANCODE_F5}, {64, SDL_SCANCODE_F6}, {65, SDL_SCANCODE_F7}, {66, SDL_SCANCODE_F8},
+    {67, SDL_SCANCODE_F9}, {68, SDL_SCANCODE_F10},
+    {69, SDL_SCANCODE_NUMLOCKCLEAR}, {70, SDL_SCANCODE_SCROLLLOCK},
+    {71, SDL_SCANCODE_KP_7}, {71, SDL_SCANCODE_HOME}, {72, SDL_SCANCODE_KP_8}, {72, SDL_SCANCODE_UP},
+    {73, SDL_SCANCODE_KP_9}, {73, SDL_SCANCODE_PAGEUP}, {74, SDL_SCANCODE_KP_MINUS},
+    {75, SDL_SCANCODE_KP_4}, {75, SDL_SCANCODE_LEFT}, {76, SDL_SCANCODE_KP_5},
+    {77, SDL_SCANCODE_KP_6}, {77, SDL_SCANCODE_RIGHT}, {78, SDL_SCANCODE_KP_PLUS},
+    {79, SDL_SCANCODE_KP_1}, {79, SDL_SCANCODE_END}, {80, SDL_SCANCODE_KP_2}, {80, SDL_SCANCODE_DOWN},
+    {81, SDL_SCANCODE_KP_3}, {81, SDL_SCANCODE_PAGEDOWN}, {82, SDL_SCANCODE_KP_0},
+    {82, SDL_SCANCODE_INSERT}, {83, SDL_SCANCODE_KP_PERIOD}, {83, SDL_SCANCODE_DELETE},
+    {86, SDL_SCANCODE_NONUSBACKSLASH}, {87, SDL_SCANCODE_F11}, {88, SDL_SCANCODE_F12},
+    {91, SDL_SCANCODE_LGUI}, {92, SDL_SCANCODE_RGUI}, {93, SDL_SCANCODE_APPLICATION},
+};
+
+void destroyWindow() {
+    if (window == nullptr) return;
+    SDL_StopTextInput();
+    SDL_DestroyWindow(window);
+    window = nullptr;
+    pending.clear();
+    pointerInWindow = false;
+    mouseButtons = 0;
+    closeDelivered = false;
+}
+
+}  // namespace
+
+namespace platform {
+
+bool openWindow(int width, int height, const std::string& title) {
+    closeWindow();
+    if (width <= 0 || height <= 0 || !ensureVideo()) return false;
+    window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
+                              SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_SHOWN);
+    if (window == nullptr) return false;
+    if (SDL_GetWindowSurface(window) == nullptr) {
+        destroyWindow();
+        return false;
+    }
+    SDL_RaiseWindow(window);
+    SDL_StartTextInput();
+    return true;
+}
+
+void closeWindow() {
+    destroyWindow();
+}
+
+void setWindowTitle(const std::string& title) {
+    if (window != nullptr) SDL_SetWindowTitle(window, codepage::cp437ToUtf8(title).c_str());
+}
+
+void setWindowIcon(const std::uint32_t* argb, int width, int height) {
+    if (window == nullptr || argb == nullptr || width <= 0 || height <= 0) return;
+    // SDL only reads the pixels while it sets the icon.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height,
+                                                           32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+std::uintptr_t windowHandle() {
+    if (window == nullptr) return 0;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        return static_cast<std::uintptr_t>(info.info.x11.window);
+    }
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
+void present(const std::uint32_t* pixels, int width, int height, int firstRow, int lastRow) {
+    if (window == nullptr || pixels == nullptr) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr) return;
+    // Never write past either buffer, whatever size the caller thinks the window has.
+    const int columns = width < surface->w ? width : surface->w;
+    if (firstRow < 0) firstRow = 0;
+    if (lastRow > height - 1) lastRow = height - 1;
+    if (lastRow > surface->h - 1) lastRow = surface->h - 1;
+    if (columns <= 0 || firstRow > lastRow) return;
+    const int rows = lastRow - firstRow + 1;
+
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    auto* dst = static_cast<Uint8*>(surface->pixels) + static_cast<std::size_t>(firstRow) * surface->pitch;
+    const std::uint32_t* src = pixels + static_cast<std::size_t>(firstRow) * static_cast<std::size_t>(width);
+    if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
+        // The usual X11 surface: the same layout, top byte unused.
+        for (int y = 0; y < rows; y++) {
+            std::memcpy(dst + static_cast<std::size_t>(y) * surface->pitch,
+                        src + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                        static_cast<std::size_t>(columns) * 4);
+        }
+    } else {
+        // The top byte of a game pixel is not alpha: show every pixel opaque.
+        scratch.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+        for (int y = 0; y < rows; y++) {
+            for (int x = 0; x < columns; x++) {
+                scratch[static_cast<std::size_t>(y) * columns + x] =
+                    src[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x] | 0xFF000000u;
+            }
+        }
+        SDL_ConvertPixels(columns, rows, SDL_PIXELFORMAT_ARGB8888, scratch.data(), columns * 4,
+                          surface->format->format, dst, surface->pitch);
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    const SDL_Rect band{0, firstRow, columns, rows};
+    SDL_UpdateWindowSurfaceRects(window, &band, 1);
+}
+
+bool pollEvent(Event& event) {
+    if (videoReady) {
+        SDL_Event ev;
+        while (pending.empty() && SDL_PollEvent(&ev)) translate(ev);
+    }
+    if (pending.empty()) return false;
+    event = pending.front();
+    pending.pop_front();
+    return true;
+}
+
+void keyboardState(bool down[128]) {
+    for (int i = 0; i < 128; i++) down[i] = false;
+    if (window == nullptr) return;
+    SDL_PumpEvents();
+    if (SDL_GetKeyboardFocus() != window) return;
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyboardState(&count);
+    for (const ScanPair& p : scanTable) {
+        if (p.sdl < count && keys[p.sdl]) down[p.set1] = true;
+    }
+}
+
+std::uint64_t counter() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ULL + static_cast<std::uint64_t>(ts.tv_nsec);
+}
+
+std::uint64_t counterFrequency() {
+    return 1000000000ULL;
+}
+
+void sleepMilliseconds(int ms) {
+    if (ms <= 0) return;
+    timespec wait{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+    timespec rest{};
+    while (nanosleep(&wait, &rest) != 0 && errno == EINTR) wait = rest;
+}
+
+bool localTime(LocalTime& out) {
+    const std::time_t now = std::time(nullptr);
+    if (now == static_cast<std::time_t>(-1)) return false;
+    std::tm tm{};
+    if (localtime_r(&now, &tm) == nullptr) return false;
+    out = LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return true;
+}
+
+void messageBox(const std::string& caption, const std::string& text) {
+    ensureUtf8Locale();
+    const std::string utf8Caption = codepage::cp1252ToUtf8(caption);
+    const std::string utf8Text = codepage::crLfToLf(codepage::cp1252ToUtf8(text));
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(), nullptr) != 0) {
+        // No box could be shown: the message must still reach the player.
+        std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    }
+}
+
+std::string programDirectory() {
+    std::vector<char> path(PATH_MAX + 1);
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0) return ".";
+    std::string exe(path.data(), static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return exe.substr(0, slash);
+}
+
+void exitProcess(int status) {
+    destroyWindow();
+    if (videoReady) SDL_Quit();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+}  // namespace platform

@@ -1,0 +1,421 @@
+"""Drive the real game window under a private X server.
+
+A Session starts its own Xvfb, runs the game in temporary directories and
+offers what a player does: move and press the mouse, type keys, close the
+window, answer message boxes. It also reads pixels back and takes
+screenshots. Only processes started here are ever stopped, by their PID.
+
+Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
+"""
+
+import ctypes
+import ctypes.util
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+GAME_TITLE = "Rotandor"
+SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
+
+
+class HarnessError(Exception):
+    pass
+
+
+def wait_for(predicate, timeout, interval=0.02, what="condition"):
+    """Polls predicate until it gives a true value; returns that value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise HarnessError("timed out after %.1f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+# --- X server ----------------------------------------------------------------
+
+class Display:
+    """A private Xvfb with a free display number."""
+
+    def __init__(self, width=1280, height=1024):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        # Xvfb writes the number and the newline separately; closing the pipe
+        # before the newline has arrived kills the server.
+        text = b""
+        deadline = time.monotonic() + 10
+        try:
+            while not text.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                    raise HarnessError("Xvfb did not report its display")
+                chunk = os.read(read_end, 64)
+                if not chunk:
+                    raise HarnessError("Xvfb ended before reporting its display")
+                text += chunk
+        except Exception:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.name = ":" + text.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+        self.env.pop("XAUTHORITY", None)
+
+    def run(self, *args, timeout=10):
+        """Runs an X client command against this display; returns its stdout."""
+        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=timeout)
+        if result.returncode != 0:
+            raise HarnessError("%s failed: %s" % (" ".join(args), result.stderr.strip()))
+        return result.stdout
+
+    def stop(self):
+        stop_process(self.proc)
+
+
+def stop_process(proc, grace=2.0):
+    if proc is None or proc.poll() is not None:
+        return
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+# --- Windows -----------------------------------------------------------------
+
+# A line of `xwininfo -root -children`:
+#      0x200002 "Rotandor": ("rotandor" "rotandor")  640x420+320+302  +320+302
+_CHILD = re.compile(r'^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)): \((.*)\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)')
+
+
+class TopWindow:
+    def __init__(self, wid, name, klass, w, h, x, y):
+        self.id, self.name, self.klass = wid, name, klass
+        self.width, self.height, self.x, self.y = w, h, x, y
+
+    def __repr__(self):
+        return "<%s %r %dx%d+%d+%d>" % (self.id, self.name, self.width, self.height, self.x, self.y)
+
+
+def top_windows(display):
+    found = []
+    for line in display.run("xwininfo", "-root", "-children").splitlines():
+        m = _CHILD.match(line)
+        if m:
+            wid, name, klass, w, h, x, y = m.groups()
+            found.append(TopWindow(wid, name, klass, int(w), int(h), int(x), int(y)))
+    return found
+
+
+def window_info(display, wid):
+    """Map state, client position and size of a window, from xwininfo."""
+    try:
+        text = display.run("xwininfo", "-id", wid)
+    except HarnessError:
+        return None
+
+    def field(label):
+        m = re.search(r"^\s*%s:\s*(\S+)" % re.escape(label), text, re.M)
+        return m.group(1) if m else None
+
+    return {
+        "viewable": field("Map State") == "IsViewable",
+        "x": int(field("Absolute upper-left X")),
+        "y": int(field("Absolute upper-left Y")),
+        "width": int(field("Width")),
+        "height": int(field("Height")),
+    }
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(display_name, wid):
+    """What a window manager does for the close button: WM_DELETE_WINDOW."""
+    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.POINTER(_XEvent)]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = xlib.XOpenDisplay(display_name.encode())
+    if not dpy:
+        raise HarnessError("cannot open display " + display_name)
+    try:
+        event = _XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = int(wid, 16)
+        event.xclient.message_type = xlib.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = xlib.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        event.xclient.data[1] = 0  # CurrentTime
+        if not xlib.XSendEvent(dpy, int(wid, 16), 0, 0, ctypes.byref(event)):
+            raise HarnessError("XSendEvent failed")
+        xlib.XFlush(dpy)
+    finally:
+        xlib.XCloseDisplay(dpy)
+
+
+# --- The game ------------------------------------------------------------------
+
+class Session:
+    """One run of the game in its own X server and temporary directories.
+
+    files: names to copy into the working directory, looked up in data/ of
+    the source tree (for example ["Button.txt"]), or (source, name) pairs.
+    faketime: a libfaketime spec such as "+0 x10" or "@2026-12-07 03:30:00".
+    """
+
+    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE):
+        self.binary = os.path.abspath(binary)
+        self.title = title
+        self.display = None
+        self.proc = None
+        self.window = None
+        self.root = tempfile.mkdtemp(prefix="rotandor-window-")
+        self.data_home = os.path.join(self.root, "data")
+        self.workdir = os.path.join(self.root, "work")
+        os.makedirs(self.data_home)
+        os.makedirs(self.workdir)
+        for f in files:
+            source, name = (f if isinstance(f, tuple) else (os.path.join(SOURCE_DIR, "data", f), f))
+            shutil.copy(source, os.path.join(self.workdir, name))
+        self.faketime = faketime
+        self.extra_env = env or {}
+        self.stdout_path = os.path.join(self.root, "stdout.txt")
+        self.stderr_path = os.path.join(self.root, "stderr.txt")
+
+    def __enter__(self):
+        try:
+            self.start()
+        except Exception:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def start(self):
+        self.display = Display()
+        env = dict(self.display.env)
+        for name in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
+            env.pop(name, None)
+        env.update(SDL_VIDEODRIVER="x11", LANG="C.UTF-8", XDG_DATA_HOME=self.data_home)
+        if self.faketime:
+            # The library itself rather than the faketime wrapper, which forks:
+            # the game stays this harness's own child, with its own exit status.
+            env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=self.faketime)
+        env.update(self.extra_env)
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.proc = subprocess.Popen([self.binary], cwd=self.workdir, env=env, stdout=out, stderr=err)
+
+    def close(self):
+        stop_process(self.proc)
+        if self.display:
+            self.display.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    # Process ----------------------------------------------------------------
+
+    @property
+    def pid(self):
+        return self.proc.pid
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=10):
+        """The exit status, or None if the game is still running after timeout."""
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def cpu_seconds(self):
+        """User plus system CPU time of the game so far."""
+        with open("/proc/%d/stat" % self.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        # fields[0] is field 3 of the file (state); utime and stime are 14 and 15.
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def output(self):
+        with open(self.stdout_path, errors="replace") as f:
+            return f.read()
+
+    def errors(self):
+        with open(self.stderr_path, errors="replace") as f:
+            return f.read()
+
+    # Windows ----------------------------------------------------------------
+
+    def game_windows(self):
+        # The game's window carries a class; a message box has none.
+        return [w for w in top_windows(self.display) if w.name == self.title and w.klass.strip()]
+
+    def boxes(self):
+        return [w for w in top_windows(self.display) if w.name == "Rotandor" and not w.klass.strip()]
+
+    def wait_window(self, width=None, height=None, timeout=10):
+        """Waits for a viewable game window (of the given client size) and returns it."""
+
+        def viewable():
+            if not self.running():
+                raise HarnessError("the game ended (status %s) before its window came" % self.proc.returncode)
+            for w in self.game_windows():
+                if (width is None or w.width == width) and (height is None or w.height == height):
+                    info = window_info(self.display, w.id)
+                    if info and info["viewable"]:
+                        return w
+            return None
+
+        self.window = wait_for(viewable, timeout, what="a viewable %sx%s game window" % (width, height))
+        return self.window
+
+    def client_origin(self):
+        info = window_info(self.display, self.window.id)
+        if info is None:
+            raise HarnessError("the game window is gone")
+        return info["x"], info["y"]
+
+    def wait_box(self, timeout=10):
+        def box():
+            if not self.running():
+                raise HarnessError("the game ended (status %s) while a box was awaited" % self.proc.returncode)
+            found = self.boxes()
+            return found[0] if found else None
+
+        return wait_for(box, timeout, what="a message box")
+
+    def dismiss_box(self, box, timeout=5):
+        """Presses the box's one OK button and waits until the box is gone."""
+        self.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height - 26),
+                         "click", "1")
+        wait_for(lambda: all(b.id != box.id for b in self.boxes()), timeout, what="the box to close")
+
+    def close_window(self):
+        send_delete_window(self.display.name, self.window.id)
+
+    def icon(self):
+        """(width, height) of the window's _NET_WM_ICON, or None without one."""
+        text = self.display.run("xprop", "-id", self.window.id, "-notype", "32c", "_NET_WM_ICON")
+        numbers = re.findall(r"-?\d+", text.split("=", 1)[1]) if "=" in text else []
+        if len(numbers) < 2:
+            return None
+        return int(numbers[0]), int(numbers[1])
+
+    # Input ------------------------------------------------------------------
+
+    def move(self, x, y):
+        self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y))
+
+    def click(self, x, y, button=1, hold=0.3):
+        # The game polls button levels: hold the button long enough to be seen.
+        self.move(x, y)
+        self.display.run("xdotool", "mousedown", str(button), "sleep", str(hold), "mouseup", str(button))
+
+    def key(self, *names):
+        self.display.run("xdotool", "key", *names)
+
+    def key_down(self, name):
+        self.display.run("xdotool", "keydown", name)
+
+    def key_up(self, name):
+        self.display.run("xdotool", "keyup", name)
+
+    def type(self, text):
+        self.display.run("xdotool", "type", "--delay", "30", text)
+
+    # Pixels -----------------------------------------------------------------
+
+    def grab(self):
+        """The client area as a PIL image (message boxes on top included)."""
+        from PIL import ImageGrab
+
+        x, y = self.client_origin()
+        return ImageGrab.grab(bbox=(x, y, x + self.window.width, y + self.window.height),
+                              xdisplay=self.display.name).convert("RGB")
+
+    def pixel(self, x, y):
+        r, g, b = self.grab().getpixel((x, y))
+        return (r << 16) | (g << 8) | b
+
+    def wait_pixel(self, x, y, colour, timeout=10):
+        return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
+                        what="pixel (%d, %d) to be %06X" % (x, y, colour))
+
+    def screenshot(self, name):
+        """Saves the client area as a PNG under the artifacts directory; returns its path."""
+        directory = os.environ.get("ROTANDOR_ARTIFACTS", os.path.abspath("window-artifacts"))
+        os.makedirs(directory, exist_ok=True)
+        path = os.path.join(directory, name + ".png")
+        self.grab().save(path)
+        return path
+
+    def screenshot_root(self, name):
+        """The whole X screen, for looking at message boxes."""
+        from PIL import ImageGrab
+
+        directory = os.environ.get("ROTANDOR_ARTIFACTS", os.path.abspath("window-artifacts"))
+        os.makedirs(directory, exist_ok=True)
+        path = os.path.join(directory, name + ".png")
+        ImageGrab.grab(xdisplay=self.display.name).save(path)
+        return path
+
+
+# --- Test bookkeeping ------------------------------------------------------------
+
+class Results:
+    """Collects checks; finish() prints "N passed, M failed" and exits."""
+
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def check(self, name, condition, detail=""):
+        if condition:
+            self.passed += 1
+            print("ok   " + name)
+        else:
+            self.failed += 1
+            print("FAIL " + name + (": " + str(detail) if detail != "" else ""))
+        sys.stdout.flush()
+        return bool(condition)
+
+    def run(self, name, function, *args):
+        """Runs one test function; an exception counts as a failure."""
+        try:
+            function(*args)
+        except Exception as error:  # noqa: BLE001 - any harness error fails this test only
+            self.check(name, False, "%s: %s" % (type(error).__name__, error))
+
+    def finish(self):
+        print("%d passed, %d failed" % (self.passed, self.failed))
+        sys.exit(1 if self.failed or not self.passed else 0)
