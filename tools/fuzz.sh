@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, ASan, UBSan) and runs each over its
+# committed corpus for SECONDS (default 60):
+#   tools/fuzz.sh [SECONDS]
+# New interesting inputs go to build-fuzz/corpus-<target>/, crashes to
+# build-fuzz/findings/; the committed corpus under fuzz/corpus/ is not touched.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+tools/install-deps.sh dev
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DROTANDOR_FUZZ=ON -DROTANDOR_TESTS=OFF -DROTANDOR_SANITIZE=address,undefined >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+mkdir -p build-fuzz/findings
+status=0
+for src in fuzz/*_fuzz.cpp; do
+  name=$(basename "$src" .cpp)
+  corpus=fuzz/corpus/${name%_fuzz}
+  work=build-fuzz/corpus-$name
+  mkdir -p "$work"
+  echo "== $name: $seconds s over $corpus"
+  if ! ./build-fuzz/"$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix=build-fuzz/findings/"$name"- -print_final_stats=1 \
+      "$work" "$corpus" >build-fuzz/"$name".log 2>&1; then
+    status=1
+  fi
+  grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' build-fuzz/"$name".log || true
+  if ls build-fuzz/findings/"$name"-* >/dev/null 2>&1; then
+    echo "$name: findings in build-fuzz/findings/"; status=1
+  fi
+done
+exit $status
