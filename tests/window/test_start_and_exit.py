@@ -1,0 +1,121 @@
+"""The program's windows, and every way a player ends it, in a real X server.
+
+Usage: /usr/bin/python3 test_start_and_exit.py PATH/TO/rotandor
+"""
+
+import os
+import re
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rotandor_window as rw  # noqa: E402
+
+SCREEN_W, SCREEN_H = 1280, 1024
+PANEL_CORNER = (200, 300)  # inclusive top-left of the statistics panel
+EXIT_TIMEOUT = 5
+
+binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+results = rw.Results()
+
+
+def size_hints(session):
+    """(min, max) client sizes the window asks the window manager for."""
+    text = session.display.run("xprop", "-id", session.window.id, "WM_NORMAL_HINTS")
+    minimum = re.search(r"minimum size: (\d+) by (\d+)", text)
+    maximum = re.search(r"maximum size: (\d+) by (\d+)", text)
+    as_size = lambda m: (int(m.group(1)), int(m.group(2))) if m else None  # noqa: E731
+    return as_size(minimum), as_size(maximum)
+
+
+def check_window(session, name, width, height):
+    window = session.wait_window(width, height)
+    results.check(name + ": title", window.name == "Rotandor", window.name)
+    origin = session.client_origin()
+    centred = ((SCREEN_W - width) // 2, (SCREEN_H - height) // 2)
+    results.check(name + ": centred", origin == centred, "%s, expected %s" % (origin, centred))
+    results.check(name + ": 32 x 32 icon", session.icon() == (32, 32), session.icon())
+    hints = size_hints(session)
+    results.check(name + ": not resizable", hints == ((width, height), (width, height)), hints)
+
+
+def open_table(session):
+    session.wait_window(640, 420)
+    session.click(*PANEL_CORNER)
+    return session.wait_window(930, 647)
+
+
+def expect_exit(session, name):
+    status = session.wait_exit(EXIT_TIMEOUT)
+    results.check(name, status == 0, "exit status %s" % status)
+
+
+def statistics_window_then_escape():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        check_window(s, "statistics window", 640, 420)
+        s.screenshot("statistics")
+        s.key("Escape")
+        expect_exit(s, "Escape on the statistics screen ends with 0")
+
+
+def close_statistics_window():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        s.wait_window(640, 420)
+        s.close_window()
+        expect_exit(s, "closing the statistics window ends with 0")
+
+
+def any_key_on_statistics_screen():
+    for key in ["a", "space", "F5", "Left"]:
+        with rw.Session(binary, files=["Button.txt"]) as s:
+            s.wait_window(640, 420)
+            s.key(key)
+            expect_exit(s, "key %s on the statistics screen ends with 0" % key)
+
+
+def click_beside_panel_keeps_statistics():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        s.wait_window(640, 420)
+        # One pixel right of the panel; the wait polls every 100 ms, the hold covers several polls.
+        s.click(401, 350, hold=0.4)
+        time.sleep(0.5)
+        sizes = [(w.width, w.height) for w in s.game_windows()]
+        results.check("a click beside the panel keeps the statistics screen",
+                      s.running() and sizes == [(640, 420)], "running %s, windows %s" % (s.running(), sizes))
+
+
+def table_window_idle_then_escape():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        s.wait_window(640, 420)
+        s.click(*PANEL_CORNER)
+        check_window(s, "table window", 930, 647)
+        s.screenshot("table")
+        # Idle at the table, below the croupier's first spin (3 s at the earliest) or during it.
+        start_cpu, start = s.cpu_seconds(), time.monotonic()
+        time.sleep(10)
+        share = (s.cpu_seconds() - start_cpu) / (time.monotonic() - start)
+        print("info CPU while idle at the table: %.1f %% of one core" % (share * 100))
+        results.check("still running after 10 s idle at the table", s.running())
+        s.key("Escape")
+        expect_exit(s, "Escape at the table ends with 0")
+
+
+def close_table_window():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        open_table(s)
+        s.close_window()
+        expect_exit(s, "closing the table window ends with 0")
+
+
+def key_at_table():
+    with rw.Session(binary, files=["Button.txt"]) as s:
+        open_table(s)
+        s.key("x")
+        expect_exit(s, "a key at the table ends with 0")
+
+
+for test in [statistics_window_then_escape, close_statistics_window, any_key_on_statistics_screen,
+             click_beside_panel_keeps_statistics, table_window_idle_then_escape, close_table_window,
+             key_at_table]:
+    results.run(test.__name__, test)
+results.finish()
