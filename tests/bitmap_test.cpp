@@ -240,7 +240,7 @@ TEST(Bitmap, HostileOrForeignFilesLeaveTheTargetAlone) {
     const std::vector<std::uint8_t> good = makeBitmap(small, bmptest::gradient);
     auto patched = [&](std::size_t at, std::uint32_t value, int width = 4) {
         std::vector<std::uint8_t> f = good;
-        for (int i = 0; i < width; i++) f[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        for (int i = 0; i < width; i++) f.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
         return f;
     };
     auto cut = [&](std::size_t size) { return std::vector<std::uint8_t>(good.begin(), good.begin() + size); };

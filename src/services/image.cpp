@@ -122,7 +122,6 @@ void drawImage(int x, int y, const Image* image) {
     const std::int64_t y1 = std::min<std::int64_t>(top + image->height, std::int64_t{view.top} + view.height);
     if (x0 >= x1 || y0 >= y1) return;
 
-    lockScreen();
     std::uint32_t* screen = screenPixels();
     const std::int64_t screenStride = screenWidth();
     const std::uint32_t* source = pixelsOf(image);
@@ -132,7 +131,6 @@ void drawImage(int x, int y, const Image* image) {
                     source + (row - top) * rowStride(image) + (x0 - left), count * 4);
     }
     markRowsChanged(static_cast<int>(y0), static_cast<int>(y1 - 1));
-    unlockScreen();
 }
 
 void destroyImage(Image* image) {
