@@ -62,5 +62,7 @@ void refreshWindow();
 void refreshWholeWindow();
 // Ends the run: closes the window, forgets the screen, the title and the icon.
 void resetScreen();
+// Counts the windows opened so far; the input state belongs to one window.
+int windowSerial();
 
 }  // namespace svc
