@@ -1,0 +1,254 @@
+// Mouse, keyboard, waiting, the timer, random numbers and the end of the
+// program. Input is taken in from the platform whenever the game polls or
+// waits, never while the screen is locked, so one locked frame sees one state.
+#include "input.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "platform.h"
+#include "records.h"
+#include "screen.h"
+
+namespace svc {
+
+namespace {
+
+constexpr int ringSlots = 16;  // one slot stays free: at most 15 keys wait
+constexpr int scancodes = 128;
+constexpr int waitSlice = 10;  // ms between two looks at the window while waiting
+const std::string closeKey = std::string("\xFF") + platform::key::close;
+
+// What belongs to one window: a new window starts afresh.
+struct WindowInput {
+    int serial = -1;
+    int x = 0, y = 0, buttons = 0;
+    bool inside = false;  // until the first mouse event says otherwise
+    bool active = true;   // a new window is mapped with the focus
+    bool down[scancodes] = {};
+    std::string ring[ringSlots];
+    int oldest = 0, next = 0;
+    bool keyHit = false;
+};
+
+WindowInput input;
+
+constexpr int mtSize = 624;
+constexpr int mtMiddle = 397;
+
+struct Random {
+    int algorithm = defaultGenerator;
+    std::uint32_t mt[mtSize] = {};
+    int position = mtSize;
+    std::uint32_t fast = 0;
+    double last = 0;
+};
+
+Random rng;
+
+void followWindow() {
+    const int serial = windowSerial();
+    if (input.serial == serial) return;
+    input = WindowInput{};
+    input.serial = serial;
+}
+
+void pushKey(const std::string& code) {
+    if ((input.next + 1) % ringSlots == input.oldest) input.oldest = (input.oldest + 1) % ringSlots;
+    input.ring[input.next] = code;
+    input.next = (input.next + 1) % ringSlots;
+    input.keyHit = true;
+}
+
+void takeKeyEvent(const std::string& code) {
+    if (code.empty()) return;
+    if (static_cast<unsigned char>(code[0]) == 0xFF && code.size() >= 2) {
+        pushKey(code.substr(0, 2));
+        return;
+    }
+    // Typed text: each byte is one key.
+    for (char c : code) pushKey(std::string(1, c));
+}
+
+void take(const platform::Event& e) {
+    switch (e.kind) {
+        case platform::EventKind::Mouse:
+            input.x = e.x;
+            input.y = e.y;
+            input.buttons = e.buttons;
+            input.inside = e.inside;
+            break;
+        case platform::EventKind::Focus:
+            input.active = e.active;
+            break;
+        case platform::EventKind::Key:
+            takeKeyEvent(e.code);
+            break;
+        case platform::EventKind::Close:
+            pushKey(closeKey);
+            break;
+        case platform::EventKind::Exposed:
+            refreshWholeWindow();
+            break;
+    }
+}
+
+// Waits in short slices so that the window stays up to date and input keeps
+// coming in; the total is the time asked for.
+void waitTaking(int ms) {
+    while (ms > 0) {
+        const int slice = std::min(ms, waitSlice);
+        platform::sleepMilliseconds(slice);
+        ms -= slice;
+        pumpEvents();
+    }
+}
+
+void seedDefault(std::uint32_t seed) {
+    rng.mt[0] = seed;
+    for (int i = 1; i < mtSize; i++) rng.mt[i] = rng.mt[i - 1] * 1664525u + 1013904223u;
+    rng.position = mtSize;
+}
+
+void regenerate() {
+    for (int i = 0; i < mtSize; i++) {
+        const std::uint32_t y = (rng.mt[i] & 0x80000000u) | (rng.mt[(i + 1) % mtSize] & 0x7FFFFFFFu);
+        rng.mt[i] = rng.mt[(i + mtMiddle) % mtSize] ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
+    }
+    rng.position = 0;
+}
+
+std::uint32_t nextDefault() {
+    if (rng.position >= mtSize) regenerate();
+    std::uint32_t y = rng.mt[rng.position++];
+    y ^= y >> 11;
+    y ^= (y << 7) & 0x9D2C5680u;
+    y ^= (y << 15) & 0xEFC60000u;
+    y ^= y >> 18;
+    return y;
+}
+
+// Truncation toward zero to 64 bits; values that do not fit (and NaN) give
+// the processor's "integer indefinite", whose low word is 0.
+std::uint32_t seedWord(double seed) {
+    if (!(seed > -9223372036854775808.0 && seed < 9223372036854775808.0)) return 0;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(seed)));
+}
+
+void resetRandom() {
+    rng = Random{};
+    seedDefault(0);
+}
+
+const bool randomReady = (resetRandom(), true);
+
+}  // namespace
+
+void pumpEvents() {
+    if (!screenOpen() || lockCount() > 0) return;
+    followWindow();
+    platform::Event e;
+    while (platform::pollEvent(e)) take(e);
+    if (input.active) {
+        platform::keyboardState(input.down);
+    } else {
+        std::fill(std::begin(input.down), std::end(input.down), false);
+    }
+    refreshWindow();
+}
+
+Mouse readMouse() {
+    pumpEvents();
+    followWindow();
+    if (!screenOpen() || !input.active || !input.inside) return Mouse{-1, -1, -1};
+    return Mouse{input.x, input.y, input.buttons};
+}
+
+int isKeyDown(int scancode) {
+    pumpEvents();
+    followWindow();
+    if (!screenOpen() || scancode < 0 || scancode >= scancodes) return 0;
+    return input.down[scancode] ? -1 : 0;
+}
+
+std::string readKey() {
+    pumpEvents();
+    followWindow();
+    input.keyHit = false;
+    if (input.oldest == input.next) return "";
+    std::string key = std::move(input.ring[input.oldest]);
+    input.ring[input.oldest].clear();
+    input.oldest = (input.oldest + 1) % ringSlots;
+    return key;
+}
+
+void sleepMs(int ms) {
+    if (ms < 100) {
+        waitTaking(ms);
+        return;
+    }
+    // A key that came in before the call counts too.
+    pumpEvents();
+    followWindow();
+    int remaining = ms;
+    while (remaining > 50) {
+        const bool hit = input.keyHit;
+        input.keyHit = false;
+        if (hit) return;
+        waitTaking(50);
+        remaining -= 50;
+    }
+    waitTaking(remaining);
+}
+
+void delayMs(int ms) {
+    waitTaking(ms);
+}
+
+double timerSeconds() {
+    const std::uint64_t count = platform::counter();
+    const std::uint64_t frequency = platform::counterFrequency();
+    if (frequency == 0) return 0;
+    // Whole seconds exactly, then the fraction: the seeds are whole seconds.
+    return static_cast<double>(count / frequency) +
+           static_cast<double>(count % frequency) / static_cast<double>(frequency);
+}
+
+void seedRandom(double seed, int algorithm) {
+    const std::uint32_t word = seedWord(seed);
+    if (algorithm == fastGenerator) {
+        rng.algorithm = fastGenerator;
+        rng.fast = word;
+    } else {
+        rng.algorithm = defaultGenerator;
+        seedDefault(word);
+    }
+}
+
+double randomUnit(float n) {
+    if (n == 0.0f) return rng.last;
+    std::uint32_t word;
+    if (rng.algorithm == fastGenerator) {
+        rng.fast = rng.fast * 1664525u + 1013904223u;
+        word = rng.fast;
+    } else {
+        word = nextDefault();
+    }
+    rng.last = static_cast<double>(word) / 4294967296.0;
+    return rng.last;
+}
+
+void endProgram() {
+    closeAllFiles();
+    resetScreen();
+    platform::exitProcess(0);
+}
+
+void resetInput() {
+    input = WindowInput{};
+    resetRandom();
+}
+
+}  // namespace svc
