@@ -468,8 +468,27 @@ def make_wheel():
     text_centered(img, WC[0], 604, "R O T A N D O R", title_font, GOLD, shadow=FELT_DARK)
 
     wheel = downsample(img)
+    light_wood(wheel)
     enforce_track(wheel)
     return wheel
+
+
+def light_wood(wheel):
+    """Light from the upper left on the bowl and the cone."""
+    px = wheel.load()
+    cx, cy = WC
+    for y in range(cy - R_RIM_OUT, cy + R_RIM_OUT + 1):
+        for x in range(cx - R_RIM_OUT, cx + R_RIM_OUT + 1):
+            r = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            if R_RIM_IN + 1 < r < R_RIM_OUT - 1.5:
+                k = 0.22
+            elif 32 < r < R_CONE - 1:
+                k = -0.15  # the cone is hollow: lit on the far side
+            else:
+                continue
+            a = math.atan2(y + 0.5 - cy, x + 0.5 - cx)
+            f = 1 + k * math.cos(a + 3 * math.pi / 4)
+            px[x, y] = shade(px[x, y], f)
 
 
 def track_pixels():
