@@ -85,6 +85,12 @@ int gameButton(Uint8 sdlButton) {
     }
 }
 
+// A release can miss the window: a message box shown while the button was
+// held takes it. Buttons the window system no longer sees held are let go.
+void dropReleasedButtons() {
+    mouseButtons &= gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr));
+}
+
 bool pointerInside() {
     if (!pointerInWindow || window == nullptr) return false;
     int w = 0, h = 0;
@@ -192,6 +198,7 @@ void translate(const SDL_Event& ev) {
                 case SDL_WINDOWEVENT_ENTER:
                     pointerInWindow = true;
                     SDL_GetMouseState(&mouseX, &mouseY);
+                    dropReleasedButtons();
                     queueMouse();
                     break;
                 case SDL_WINDOWEVENT_LEAVE:
@@ -214,7 +221,6 @@ void translate(const SDL_Event& ev) {
         case SDL_MOUSEMOTION:
             mouseX = ev.motion.x;
             mouseY = ev.motion.y;
-            mouseButtons = gameButtons(ev.motion.state);
             queueMouse();
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -439,6 +445,11 @@ void messageBox(const std::string& caption, const std::string& text) {
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(), nullptr) != 0) {
         // No box could be shown: the message must still reach the player.
         std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    }
+    if (window != nullptr) {
+        const int before = mouseButtons;
+        dropReleasedButtons();
+        if (mouseButtons != before) queueMouse();
     }
 }
 
