@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <clocale>
 #include <ctime>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include <langinfo.h>
 #include <unistd.h>
 
 #include "codepages.h"
@@ -33,29 +35,25 @@ bool closeDelivered = false;  // one press of the close button gives CLOSE and Q
 
 std::vector<std::uint32_t> scratch;
 
-bool namesUtf8(const char* locale) {
-    std::string name(locale);
-    for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos;
+// Whether the locale the environment names exists and encodes UTF-8; a
+// UTF-8 name of a locale that is not installed falls back to "C".
+bool environmentLocaleIsUtf8() {
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    const std::string saved = current != nullptr ? current : "C";
+    bool utf8 = false;
+    if (std::setlocale(LC_CTYPE, "") != nullptr) utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    std::setlocale(LC_CTYPE, saved.c_str());
+    return utf8;
 }
 
-// The X11 message box reads the locale from the environment and cuts its text
-// at the first non-ASCII character unless that locale is UTF-8; the game's
-// boxes carry the euro sign and umlauts.
+// The X11 message box takes its locale from the environment and cuts its
+// text at the first non-ASCII character unless that locale is UTF-8; the
+// game's boxes carry the euro sign and umlauts.
 void ensureUtf8Locale() {
     static bool done = false;
     if (done) return;
     done = true;
-    const char* effective = nullptr;
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && value[0] != '\0') {
-            effective = value;
-            break;
-        }
-    }
-    if (effective != nullptr && namesUtf8(effective)) return;
-    setenv("LC_ALL", "C.UTF-8", 1);
+    if (!environmentLocaleIsUtf8()) setenv("LC_ALL", "C.UTF-8", 1);
 }
 
 bool ensureVideo() {

@@ -306,18 +306,31 @@ class Session:
         return info["x"], info["y"]
 
     def wait_box(self, timeout=10):
-        def box():
+        """Waits for a message box that is shown and laid out; returns it."""
+        seen = {}
+
+        def settled_box():
             if not self.running():
                 raise HarnessError("the game ended (status %s) while a box was awaited" % self.proc.returncode)
-            found = self.boxes()
-            return found[0] if found else None
+            for box in self.boxes():
+                info = window_info(self.display, box.id)
+                if not info or not info["viewable"]:
+                    continue
+                # A box is mapped small at the corner first, then sized and centred.
+                geometry = (info["x"], info["y"], info["width"], info["height"])
+                if seen.get(box.id) == geometry:
+                    box.x, box.y, box.width, box.height = geometry
+                    return box
+                seen[box.id] = geometry
+            return None
 
-        return wait_for(box, timeout, what="a message box")
+        return wait_for(settled_box, timeout, interval=0.05, what="a message box")
 
     def dismiss_box(self, box, timeout=5):
         """Presses the box's one OK button and waits until the box is gone."""
-        self.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height - 26),
-                         "click", "1")
+        info = window_info(self.display, box.id) or {"width": box.width, "height": box.height}
+        self.display.run("xdotool", "mousemove", "--window", box.id, str(info["width"] // 2),
+                         str(info["height"] - 26), "click", "1")
         wait_for(lambda: all(b.id != box.id for b in self.boxes()), timeout, what="the box to close")
 
     def close_window(self):
