@@ -154,14 +154,8 @@ def regions():
         reg[43 + d] = (r[0], x1 - SPOT_HALF - 2 + TABLE_AT[0], r[2], r[3])
     for c in range(3):
         reg[46 + c] = cell_region(*column_cell(c), OUTSIDE_INSET)
-    reg[49] = spot_region(GX[1], GY[0])
-    reg[50] = spot_region(GX[2], GY[0])
-    for k in range(22):
-        a = 3 * (k // 2) + (k % 2) + 1  # top-left number of the corner
-        r, c = (a - 1) // 3, (a - 1) % 3
-        reg[51 + k] = spot_region(GX[c + 1], GY[r + 1])
-    for k in range(11):
-        reg[73 + k] = spot_region(GX[0], GY[k + 1])
+    for index, (gx, gy) in spot_centres_by_field().items():
+        reg[index] = spot_region(gx, gy)
     for i, (_, at) in enumerate(CHIPS):
         reg[84 + i] = (at[0], at[0] + CHIP_SIZE - 1, at[1], at[1] + CHIP_SIZE - 1)
     return reg
@@ -169,14 +163,52 @@ def regions():
 
 def spot_centres():
     """Crossings marked on the table, in table-picture pixels (line centres)."""
-    spots = [(GX[1], GY[0]), (GX[2], GY[0])]
-    spots += [(GX[c], GY[r]) for r in range(1, 12) for c in (1, 2)]
-    spots += [(GX[0], GY[r]) for r in range(1, 12)]
-    return spots
+    return list(spot_centres_by_field().values())
+
+
+SPOT_OUTER = 7.3  # outer radius of a spot's drawn ring
+
+
+def field_of(index):
+    """The drawn field of a betting region: ("cell", x0, x1, y0, y1) between
+    lines, or ("spot", cx, cy) for a ring on a crossing (table pixels)."""
+    if index == 0:
+        return ("cell",) + zero_cell()
+    if index <= 36:
+        return ("cell",) + number_cell(index)
+    if index <= 42:
+        return ("cell",) + even_cell(EVEN_ORDER.index(index))
+    if index <= 45:
+        return ("cell",) + dozen_cell(index - 43)
+    if index <= 48:
+        return ("cell",) + column_cell(index - 46)
+    return ("spot",) + spot_centres_by_field()[index]
+
+
+def spot_centres_by_field():
+    centres = {49: (GX[1], GY[0]), 50: (GX[2], GY[0])}
+    for k in range(22):
+        a = 3 * (k // 2) + (k % 2) + 1
+        r, c = (a - 1) // 3, (a - 1) % 3
+        centres[51 + k] = (GX[c + 1], GY[r + 1])
+    for k in range(11):
+        centres[73 + k] = (GX[0], GY[k + 1])
+    return centres
 
 
 def check_regions(reg):
     assert len(reg) == 87
+    for i in range(84):
+        xl, xr, yt, yb = (v - 1 for v in reg[i])  # table pixels
+        field = field_of(i)
+        if field[0] == "cell":
+            _, x0, x1, y0, y1 = field  # clear of the two-pixel lines at x0, x1, y0, y1
+            assert x0 + 1 <= xl and xr <= x1 - 2 and y0 + 1 <= yt and yb <= y1 - 2, \
+                ("region outside its field", i)
+        else:
+            _, cx, cy = field
+            for x, y in ((xl, yt), (xr + 1, yt), (xl, yb + 1), (xr + 1, yb + 1)):
+                assert math.hypot(x - cx, y - cy) <= SPOT_OUTER, ("region outside its spot", i)
     for i, (xl, xr, yt, yb) in enumerate(reg):
         assert xr - xl + 1 >= 8 and yb - yt + 1 >= 8, ("too small", i, reg[i])
         # visible part of the table picture
@@ -322,11 +354,9 @@ def make_table():
 
     # Spots: small gold rings on the crossings that take a trio, a corner or a
     # six-line bet.
-    for gx, gy in spot_centres():
-        cx, cy = gx - 0.5 + 0.5, gy - 0.5 + 0.5  # centre of the line crossing
-        cx, cy = gx, gy
+    for cx, cy in spot_centres():  # a two-pixel line at g is centred on g
         ro, ri = 6.5, 4.6
-        d.ellipse([s(cx - ro - 0.8), s(cy - ro - 0.8), s(cx + ro + 0.8), s(cy + ro + 0.8)],
+        d.ellipse([s(cx - SPOT_OUTER), s(cy - SPOT_OUTER), s(cx + SPOT_OUTER), s(cy + SPOT_OUTER)],
                   fill=GOLD_DARK)
         d.ellipse([s(cx - ro), s(cy - ro), s(cx + ro), s(cy + ro)], fill=GOLD)
         d.ellipse([s(cx - ri), s(cy - ri), s(cx + ri), s(cy + ri)], fill=FELT_DARK)
@@ -580,7 +610,7 @@ def check_chip(chip):
     px = chip.load()
     for y in range(CHIP_SIZE):
         for x in range(CHIP_SIZE):
-            if math.hypot(x - 16, y - 16) >= CHIP_R + 1:
+            if math.hypot(x - 16, y - 16) >= CHIP_RING - 2:  # the ring needs felt
                 assert px[x, y] == FELT, ("chip corner not felt", x, y)
 
 
