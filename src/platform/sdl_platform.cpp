@@ -89,6 +89,20 @@ void dropReleasedButtons() {
     mouseButtons &= gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr));
 }
 
+void queueMouse();
+
+// SDL keeps such a button held and swallows its next press. While it sees a
+// button held that the game has let go, the window system's state is the one
+// to follow; SDL's own release of that press brings both back in step.
+void followStuckButtons() {
+    const int stuck = gameButtons(SDL_GetMouseState(nullptr, nullptr)) & ~mouseButtons;
+    if (stuck == 0) return;
+    const int held = (mouseButtons & ~stuck) | (gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr)) & stuck);
+    if (held == mouseButtons) return;
+    mouseButtons = held;
+    queueMouse();
+}
+
 bool pointerInside() {
     if (!pointerInWindow || window == nullptr) return false;
     int w = 0, h = 0;
@@ -390,7 +404,15 @@ void present(const std::uint32_t* pixels, int width, int height, int firstRow, i
 bool pollEvent(Event& event) {
     if (videoReady) {
         SDL_Event ev;
-        while (pending.empty() && SDL_PollEvent(&ev)) translate(ev);
+        bool drained = false;
+        while (pending.empty() && !drained) {
+            if (SDL_PollEvent(&ev)) {
+                translate(ev);
+            } else {
+                drained = true;  // SDL's own state now matches every event taken
+            }
+        }
+        if (drained && window != nullptr) followStuckButtons();
     }
     if (pending.empty()) return false;
     event = pending.front();
