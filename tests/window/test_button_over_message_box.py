@@ -1,0 +1,82 @@
+"""A mouse button released over a message box must not stay held in the game.
+
+The player holds the start button, drags the pointer to where the win message
+will appear and lets go over the box. Afterwards the pointer passing over a
+number must not choose it, and the very next click must.
+
+Usage: /usr/bin/python3 test_button_over_message_box.py PATH/TO/rotandor
+"""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rotandor_window as rw  # noqa: E402
+
+binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+results = rw.Results()
+
+NUMBER_17 = (218, 203)
+CHIP_25 = (25, 495)
+CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
+START_BUTTON = (80, 605)
+BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
+
+
+def crop(session, box):
+    return session.grab().crop(box).tobytes()
+
+
+def chip_marked(session):
+    image = session.grab()
+    return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
+
+
+def place_bet(session, prompt):
+    """Chooses 17 and the 25 chip; true when both took (no croupier spin in between)."""
+    session.click(*NUMBER_17, hold=0.3)
+    session.click(*CHIP_25, hold=0.3)
+    return chip_marked(session) and crop(session, BET_LINE) != prompt
+
+
+def release_over_box():
+    # Local date and hour fixed so that no task completes: the round shows one box.
+    with rw.Session(binary, files=["Button.txt"], faketime="@2026-12-07 12:00:00 x2") as s:
+        s.wait_window(640, 420)
+        s.click(200, 300, hold=0.2)
+        s.wait_window(930, 647)
+        time.sleep(0.2)
+        prompt = crop(s, BET_LINE)
+        for _ in range(3):
+            if place_bet(s, prompt):
+                break
+            # The croupier spun meanwhile; his round ends with the prompt again.
+            rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
+        else:
+            raise rw.HarnessError("could not place a bet")
+
+        s.display.run("xdotool", "mousemove", "--window", s.window.id, *map(str, START_BUTTON), "mousedown", "1")
+        box = s.wait_box(90)
+        # Still holding the button, over to the box, and let go there.
+        s.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height // 3),
+                      "sleep", "0.2", "mouseup", "1")
+        s.dismiss_box(box)
+        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
+
+        s.move(*NUMBER_17)
+        time.sleep(1.0)
+        results.check("moving over a number after the box chooses nothing", crop(s, BET_LINE) == prompt)
+
+        s.click(*NUMBER_17, hold=0.3)
+        try:
+            chosen = rw.wait_for(lambda: crop(s, BET_LINE) != prompt, 3, what="the number to be chosen")
+        except rw.HarnessError:
+            chosen = False
+        results.check("the first click after the box chooses the number", chosen)
+        s.key("Escape")
+        results.check("Escape ends with 0", s.wait_exit(5) == 0)
+
+
+results.run("release_over_box", release_over_box)
+results.finish()
