@@ -40,6 +40,15 @@ std::int64_t serialOfDateText(const std::string& text) {
     return svc::dateSerial(year, month, day);
 }
 
+// "MM-DD-YYYY", the only form the game writes.
+bool isDateText(const std::string& text) {
+    if (text.size() != 10 || text[2] != '-' || text[5] != '-') return false;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+}
+
 std::string readFirstText(const std::string& path) {
     svc::openFile(path, svc::OpenMode::input, fileNumber);
     svc::beginRead(fileNumber);
@@ -75,7 +84,9 @@ void loadDates() {
     player.dayGap = static_cast<double>(svc::daysBetween(static_cast<double>(serialOfDateText(player.lastPlayed)), now));
     player.startWeekday = svc::weekdayOf(now);
     player.startHour = svc::hourOf(now);
-    if (player.dayGap > 1 || player.dayGap < -1) {
+    // A damaged first date would count a streak from nowhere (and hand out the
+    // streak task at once): such a streak starts again too.
+    if (player.dayGap > 1 || player.dayGap < -1 || !isDateText(player.streakStart)) {
         svc::deleteFile(loginFile);
         svc::deleteFile(lastPlayedFile);
         restartStreak();
