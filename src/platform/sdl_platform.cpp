@@ -30,6 +30,7 @@ std::deque<platform::Event> pending;
 // Pointer state as the game sees it; SDL reports pieces of it per event.
 int mouseX = 0, mouseY = 0;
 int mouseButtons = 0;  // the game's bits: 0 left, 1 right, 2 middle
+int letGo = 0;         // buttons let go here that SDL still counts as held
 bool pointerInWindow = false;
 bool closeDelivered = false;  // one press of the close button gives CLOSE and QUIT
 
@@ -83,26 +84,6 @@ int gameButton(Uint8 sdlButton) {
     }
 }
 
-// A release can miss the window: a message box shown while the button was
-// held takes it. Buttons the window system no longer sees held are let go.
-void dropReleasedButtons() {
-    mouseButtons &= gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr));
-}
-
-void queueMouse();
-
-// SDL keeps such a button held and swallows its next press. While it sees a
-// button held that the game has let go, the window system's state is the one
-// to follow; SDL's own release of that press brings both back in step.
-void followStuckButtons() {
-    const int stuck = gameButtons(SDL_GetMouseState(nullptr, nullptr)) & ~mouseButtons;
-    if (stuck == 0) return;
-    const int held = (mouseButtons & ~stuck) | (gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr)) & stuck);
-    if (held == mouseButtons) return;
-    mouseButtons = held;
-    queueMouse();
-}
-
 bool pointerInside() {
     if (!pointerInWindow || window == nullptr) return false;
     int w = 0, h = 0;
@@ -132,6 +113,25 @@ void queueSimple(platform::EventKind kind, bool active = false) {
     e.kind = kind;
     e.active = active;
     pending.push_back(e);
+}
+
+// A release can miss the window: a message box shown while the button was
+// held takes it. Buttons the window system no longer sees held are let go.
+void dropReleasedButtons() {
+    const int held = mouseButtons & gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr));
+    letGo |= mouseButtons & ~held;
+    mouseButtons = held;
+}
+
+// SDL keeps such a button held and swallows its next press. Until SDL sees it
+// released, the window system's state is the one to follow.
+void followLetGoButtons() {
+    letGo &= gameButtons(SDL_GetMouseState(nullptr, nullptr));
+    if (letGo == 0) return;
+    const int held = (mouseButtons & ~letGo) | (gameButtons(SDL_GetGlobalMouseState(nullptr, nullptr)) & letGo);
+    if (held == mouseButtons) return;
+    mouseButtons = held;
+    queueMouse();
 }
 
 std::string extended(char second) {
@@ -312,6 +312,7 @@ void destroyWindow() {
     pending.clear();
     pointerInWindow = false;
     mouseButtons = 0;
+    letGo = 0;
     closeDelivered = false;
 }
 
@@ -412,7 +413,7 @@ bool pollEvent(Event& event) {
                 drained = true;  // SDL's own state now matches every event taken
             }
         }
-        if (drained && window != nullptr) followStuckButtons();
+        if (drained && window != nullptr) followLetGoButtons();
     }
     if (pending.empty()) return false;
     event = pending.front();
