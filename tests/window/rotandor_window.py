@@ -6,6 +6,18 @@ window, answer message boxes. It also reads pixels back and takes
 screenshots. Only processes started here are ever stopped, by their PID.
 
 Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
+
+    results = Results()
+    with Session(game, files=["Button.txt"], faketime="+0 x10") as s:
+        s.wait_window(640, 420)
+        s.click(300, 350)                 # held 0.3 s: the game polls levels
+        s.wait_window(930, 647)
+        s.dismiss_box(s.wait_box(60))
+        s.key("Escape")
+        results.check("ends with 0", s.wait_exit() == 0)
+    results.finish()
+
+Screenshots go to $ROTANDOR_ARTIFACTS, else ./window-artifacts.
 """
 
 import ctypes
