@@ -1,0 +1,125 @@
+"""A new player plays one whole round in practice mode in the real window.
+
+The player clicks the statistics panel, holds the left button on the 17 until
+its message shows, takes the 25 chip, presses the start button, waits for the
+win message and dismisses it. Then the player files and the history line must
+hold exactly what one settled round writes on that day.
+
+Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor
+"""
+
+import os
+import re
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rotandor_window as rw  # noqa: E402
+
+binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+results = rw.Results()
+
+# A Monday at noon: no task of the weekday or the day streak completes.
+START = "@2026-12-07 12:00:00 x10"
+TODAY = "12-07-2026"
+
+STATISTICS_PANEL = (300, 350)
+NUMBER_17 = (218, 203)
+CHIP_25 = (25, 495)
+CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
+START_BUTTON = (80, 605)
+BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
+
+
+def crop(session, box):
+    return session.grab().crop(box).tobytes()
+
+
+def chip_marked(session):
+    image = session.grab()
+    return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
+
+
+def hold_until_message(session, point, prompt):
+    """Holds the left button on a field until the bet line changes; true if it did."""
+    session.display.run("xdotool", "mousemove", "--window", session.window.id, *map(str, point), "mousedown", "1")
+    try:
+        rw.wait_for(lambda: crop(session, BET_LINE) != prompt, 5, interval=0.05, what="the field's message")
+        return True
+    except rw.HarnessError:
+        return False
+    finally:
+        session.display.run("xdotool", "mouseup", "1")
+
+
+def place_bet(session, prompt):
+    """The 17 with the 25 chip; false when the croupier cleared the table meanwhile."""
+    if not hold_until_message(session, NUMBER_17, prompt):
+        return False
+    message = crop(session, BET_LINE)
+    session.click(*CHIP_25, hold=0.3)
+    return chip_marked(session) and crop(session, BET_LINE) == message
+
+
+def zone(value):
+    """A number as the game writes it into a 14-column zone."""
+    return ("% d" % value).ljust(14)
+
+
+def task_file(won):
+    """The task file of a new player after one round on the 17, won or lost."""
+    rows = [[0, 0, 0] for _ in range(14)]
+    if won:
+        for task in (2, 4, 5):  # games won in a row, and all games won
+            rows[task - 1][1] = 1
+    return "".join(zone(d) + zone(p) + ("% d" % c) + "\r\n" for d, p, c in rows).encode()
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def one_round():
+    with rw.Session(binary, files=["Button.txt"], faketime=START) as s:
+        s.wait_window(640, 420)
+        s.click(*STATISTICS_PANEL)
+        s.wait_window(930, 647)
+        time.sleep(0.2)
+        prompt = crop(s, BET_LINE)
+        for _ in range(5):
+            if place_bet(s, prompt):
+                break
+            # The croupier spun by himself; his spin ends with the prompt again.
+            rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 30, interval=0.2, what="the croupier's spin to end")
+        else:
+            raise rw.HarnessError("could not place a bet")
+        results.check("the chip and the field are chosen", chip_marked(s))
+
+        s.click(*START_BUTTON)
+        box = s.wait_box(60)
+        s.dismiss_box(box)
+        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
+        time.sleep(1.0)
+        results.check("one message box for the round", not s.boxes())
+        results.check("the chip's ring is gone after the round", not chip_marked(s))
+        s.key("Escape")
+        results.check("Escape ends with 0", s.wait_exit(5) == 0)
+
+        player = os.path.join(s.data_home, "rotandor")
+        history = read(os.path.join(s.workdir, "Roulettezahlen.txt"))
+        m = re.fullmatch(rb" (\d{1,2}) *" + TODAY.encode() + rb"    12:0[01]:[0-5]\d\r\n", history)
+        results.check("one history line of today", m is not None and len(history) == 38, history)
+        number = int(m.group(1)) if m else -1
+        results.check("the winning number is one of the wheel's", 0 <= number <= 36, number)
+        results.check("the number fills its 14-column zone", history[:14] == zone(number).encode(), history)
+
+        results.check("Login.dat holds today", read(os.path.join(player, "Login.dat")) == (TODAY + "\r\n").encode())
+        results.check("Login2.dat holds today", read(os.path.join(player, "Login2.dat")) == (TODAY + "\r\n").encode())
+        secrets = read(os.path.join(player, "Secrets.dat"))
+        results.check("Secrets.dat holds the round's tasks", secrets == task_file(number == 17), secrets)
+        results.check("practice leaves no wallet", not os.path.exists(os.path.join(player, "Geldbeutel.dat")))
+
+
+results.run("one_round", one_round)
+results.finish()
