@@ -49,7 +49,7 @@ void drawPanelsAndLabels() {
 }
 
 // While the left button is up a pass can only notice keys and the clock.
-constexpr int idlePassMs = 10;
+constexpr int idlePassMs = 20;
 
 }  // namespace
 

@@ -406,8 +406,10 @@ bool pollEvent(Event& event) {
     if (videoReady) {
         SDL_Event ev;
         bool drained = false;
+        // One pump per drain: each pump reads the X connection several times.
+        if (pending.empty()) SDL_PumpEvents();
         while (pending.empty() && !drained) {
-            if (SDL_PollEvent(&ev)) {
+            if (SDL_PeepEvents(&ev, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
                 translate(ev);
             } else {
                 drained = true;  // SDL's own state now matches every event taken
@@ -423,8 +425,8 @@ bool pollEvent(Event& event) {
 
 void keyboardState(bool down[128]) {
     for (int i = 0; i < 128; i++) down[i] = false;
+    // Up to date: the services drain the events before they ask.
     if (window == nullptr) return;
-    SDL_PumpEvents();
     if (SDL_GetKeyboardFocus() != window) return;
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);

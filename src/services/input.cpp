@@ -18,7 +18,9 @@ namespace {
 
 constexpr int ringSlots = 16;  // one slot stays free: at most 15 keys wait
 constexpr int scancodes = 128;
-constexpr int waitSlice = 10;  // ms between two looks at the window while waiting
+// ms between two looks at the window while waiting: often enough to show
+// drawing at once, seldom enough that an idle game costs next to nothing.
+constexpr int waitSlice = 20;
 const std::string closeKey = std::string("\xFF") + platform::key::close;
 
 // What belongs to one window: a new window starts afresh.
