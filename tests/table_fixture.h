@@ -252,4 +252,62 @@ protected:
     std::vector<Rect> layout;
 };
 
+// What a run of the whole program left behind when it stopped.
+struct RunResult {
+    sandbox::RunEnd end;
+    double clock = 0;     // virtual time when it stopped
+    double deadline = 0;  // the croupier's
+    game::Ball ball;
+    game::RoundBet bet;
+    std::vector<scripted::Box> boxes;
+    Frame frame;  // what the window showed last
+    bool history = false, tasks = false;
+    std::string wallet;
+};
+
+// The statistics screen's panel clicked away from every table region; the
+// table opens at the click wait's next poll, at 0.5 s.
+constexpr double tableOpens = 0.5;
+
+// Runs the program in a fresh sandbox until it ends or the clock passes
+// stopAt; `script` schedules the player's input after the table has opened.
+// With a wallet the player has done every task and plays for that money.
+template <class Script>
+RunResult runTable(double stopAt, Script script, const std::string& wallet = "") {
+    glyphs();
+    sandbox::Sandbox box;
+    if (!wallet.empty()) {
+        sandbox::writeFile(box.playerDir() / "Secrets.dat", allTasksDone);
+        sandbox::writeFile(box.playerDir() / "Geldbeutel.dat", wallet);
+    }
+    scripted::mouseAt(0.45, 380, 390, 1);
+    scripted::mouseAt(0.55, 380, 390, 0);
+    script();
+    RunResult r;
+    r.end = sandbox::runGame(stopAt);
+    r.clock = scripted::now();
+    r.deadline = game::spinDeadline;
+    r.ball = game::ball;
+    r.bet = game::bet;
+    r.boxes = scripted::boxes();
+    r.frame = shown();
+    r.history = sandbox::exists(box.dir() / "Roulettezahlen.txt");
+    r.tasks = sandbox::exists(box.playerDir() / "Secrets.dat");
+    r.wallet = sandbox::readFile(box.playerDir() / "Geldbeutel.dat");
+    return r;
+}
+
+inline RunResult runTable(double stopAt) {
+    return runTable(stopAt, [] {});
+}
+
+// The left button held on a point for 50 ms.
+inline void clickAt(double t, int x, int y) {
+    scripted::mouseAt(t, x, y, 1);
+    scripted::mouseAt(t + 0.05, x, y, 0);
+}
+inline void clickAt(double t, const Rect& r) {
+    clickAt(t, r.cx(), r.cy());
+}
+
 }  // namespace tablefix
