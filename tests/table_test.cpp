@@ -1,0 +1,144 @@
+// The table screen as the whole program shows it: the set-up, a field and
+// the stake entry chosen with the mouse and keys, and the ways it ends.
+#include <string>
+
+#include "table_fixture.h"
+
+namespace {
+
+using namespace tablefix;
+
+struct Panel {
+    int x1, y1, x2, y2;
+    std::vector<int> textRows;  // rows whose cells are checked as text instead
+};
+
+const Panel firstStatus{27, 420, 296, 439, {54}};
+const Panel secondStatus{27, 450, 296, 469, {58}};
+const Panel startButton{27, 580, 138, 630, {75, 77}};
+const Panel balanceLine{27, 545, 296, 564, {70}};
+const Panel stakeLine{139, 483, 296, 502, {62}};
+
+// White top and left edges, grey bottom and right edges (the corners but the
+// top left one grey), black inside outside the text rows.
+void expectPanel(const Frame& f, const Panel& p) {
+    int wrong = 0;
+    for (int x = p.x1; x < p.x2; x++) wrong += f.at(x, p.y1) != white;
+    for (int y = p.y1; y < p.y2; y++) wrong += f.at(p.x1, y) != white;
+    for (int x = p.x1; x <= p.x2; x++) wrong += f.at(x, p.y2) != grey;
+    for (int y = p.y1; y <= p.y2; y++) wrong += f.at(p.x2, y) != grey;
+    EXPECT_EQ(wrong, 0) << "edge pixels of the panel at " << p.x1 << "," << p.y1;
+    int lit = 0;
+    for (int y = p.y1 + 1; y < p.y2; y++) {
+        bool text = false;
+        for (int r : p.textRows) text = text || (y >= 8 * r - 8 && y <= 8 * r - 1);
+        if (text) continue;
+        for (int x = p.x1 + 1; x < p.x2; x++) lit += f.at(x, y) != 0;
+    }
+    EXPECT_EQ(lit, 0) << "lit pixels inside the panel at " << p.x1 << "," << p.y1;
+}
+
+TEST(TableScreenTest, SetUpWithPracticeMoney) {
+    const RunResult r = runTable(2.0);
+    ASSERT_FALSE(r.end.programEnded);
+    ASSERT_EQ(r.frame.width, 930);
+    ASSERT_EQ(r.frame.height, 647);
+    for (const Panel& p : {firstStatus, secondStatus, startButton, balanceLine, stakeLine}) expectPanel(r.frame, p);
+    EXPECT_EQ(r.frame.text(54, 5, 32, cyan), std::string(32, ' '));
+    EXPECT_EQ(r.frame.text(58, 5, 32, cyan), "Machen sie bitte ihr Spiel!     ");
+    EXPECT_EQ(r.frame.text(62, 19, 18, green), "Einsatz:          ");
+    EXPECT_EQ(r.frame.text(75, 5, 13, cyan), "Roulettekugel");
+    EXPECT_EQ(r.frame.text(77, 8, 7, cyan), "starten");
+    // Without money mode the balance line stays an empty panel.
+    EXPECT_EQ(r.frame.text(70, 5, 32, green), std::string(32, ' '));
+    // The chips lie where their rings go, with no ring drawn yet.
+    for (int cx : {26, 66, 106}) EXPECT_NE(r.frame.at(cx - 18, 496), white) << cx;
+}
+
+TEST(TableScreenTest, SetUpInMoneyModeShowsTheBalance) {
+    const RunResult r = runTable(2.0, [] {}, "375\r\n");
+    expectPanel(r.frame, balanceLine);
+    EXPECT_EQ(r.frame.text(70, 5, 32, green), "Guthaben: 375 Euro              ");
+}
+
+TEST(TableScreenTest, OnlyTheLeftButtonAloneChoosesAField) {
+    const Rect seventeen = shippedLayout()[17];
+    for (int buttons : {1, 3, 2, 4}) {
+        SCOPED_TRACE(buttons);
+        const RunResult r = runTable(2.0, [&] {
+            scripted::mouseAt(1.0, seventeen.cx(), seventeen.cy(), buttons);
+            scripted::mouseAt(1.5, seventeen.cx(), seventeen.cy(), 0);
+        });
+        if (buttons == 1) {
+            EXPECT_EQ(r.bet.chosenField, 17);
+            EXPECT_EQ(r.frame.text(58, 5, 33, cyan), "auf die 17 gesetzt               ");
+        } else {
+            EXPECT_EQ(r.bet.fieldChosen, 0);
+            EXPECT_EQ(r.frame.text(58, 5, 32, cyan), "Machen sie bitte ihr Spiel!     ");
+        }
+    }
+}
+
+TEST(TableScreenTest, TwentyFiveChipShowsItsRingAndMessage) {
+    const RunResult r = runTable(2.0, [] { clickAt(1.0, 26, 496); });
+    EXPECT_EQ(r.bet.chip25Active, 1);
+    EXPECT_EQ(r.frame.at(8, 496), white);
+    EXPECT_EQ(r.frame.at(44, 496), white);
+    EXPECT_EQ(r.frame.text(54, 5, 32, cyan), "Sie haben 25 Euro               ");
+}
+
+TEST(StakeEntryTest, LimitsThenThePlainWhiteEcho) {
+    const auto typing = [] {
+        clickAt(1.0, 200, 492);
+        scripted::keyAt(1.3, "500");
+    };
+    const RunResult r = runTable(1.6, typing, "375\r\n");
+    EXPECT_EQ(r.frame.text(54, 5, 27, cyan), "Limits: Min = 25 Max = 1000");
+    EXPECT_EQ(r.frame.text(62, 19, 9, green), "Einsatz: ");
+    EXPECT_EQ(r.frame.text(62, 28, 3, plainWhite), "500");
+
+    const RunResult entered = runTable(2.0, [&] {
+        typing();
+        scripted::keyAt(1.5, "\r");
+    }, "375\r\n");
+    EXPECT_EQ(entered.bet.typedStakeActive, 1);
+    EXPECT_EQ(entered.bet.stake, 500);
+    EXPECT_EQ(entered.frame.text(54, 5, 32, cyan), "Sie haben 500 Euro              ");
+}
+
+TEST(StakeEntryTest, ClosingTheWindowWhileTypingEnds) {
+    const RunResult r = runTable(5.0, [] {
+        clickAt(1.0, 200, 492);
+        scripted::keyAt(1.3, "50");
+        scripted::closeAt(1.6);
+    }, "375\r\n");
+    EXPECT_TRUE(r.end.programEnded);
+    EXPECT_EQ(r.end.status, 0);
+    EXPECT_NEAR(r.clock, 1.6, 0.05);
+    EXPECT_EQ(r.wallet, "375\r\n");
+    EXPECT_FALSE(r.history);
+}
+
+TEST(TableEndTest, EscapeAtOnceOtherKeysAndCloseAfterAPause) {
+    const struct {
+        const char* name;
+        void (*script)();
+        double endsAfter;
+    } cases[] = {
+        {"Escape", [] { scripted::holdKey(1, 2.0, 3.0); }, 0.0},
+        {"a key", [] { scripted::keyAt(2.0, "x"); }, 0.1},
+        {"close", [] { scripted::closeAt(2.0); }, 0.1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r = runTable(5.0, c.script);
+        EXPECT_TRUE(r.end.programEnded);
+        EXPECT_EQ(r.end.status, 0);
+        EXPECT_GE(r.clock, 2.0 + c.endsAfter);
+        EXPECT_LE(r.clock, 2.0 + c.endsAfter + 0.02);
+        EXPECT_FALSE(r.tasks);
+        EXPECT_FALSE(r.history);
+    }
+}
+
+}  // namespace
