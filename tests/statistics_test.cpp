@@ -154,6 +154,26 @@ TEST(Statistics, SomeTasksOpen) {
     EXPECT_EQ(rowText(34), " Guthaben: 300 Euro");
 }
 
+// A wallet without a positive amount counts as none: the start money shows.
+TEST(Statistics, WalletWithoutAmountShowsTheStartMoney) {
+    std::string startMoney;
+    for (const char* wallet : {"", "0\r\n", "-5\r\n", "12\r\n"}) {
+        SCOPED_TRACE(wallet);
+        Table t;
+        if (*wallet) t.writePlayerFile("Geldbeutel.dat", wallet);
+        showStatistics();
+        const std::string shown = rowText(34);
+        if (std::string(wallet) == "12\r\n") {
+            EXPECT_EQ(shown, " Guthaben: 12 Euro");
+        } else if (startMoney.empty()) {
+            startMoney = shown;  // the same clock draws the same money
+            EXPECT_EQ(shown, " Guthaben: " + std::to_string(game::player.balance) + " Euro");
+        } else {
+            EXPECT_EQ(shown, startMoney);
+        }
+    }
+}
+
 // A broken streak still shows the length the last settled game saved.
 TEST(Statistics, BrokenStreakShowsTheSavedLength) {
     Table t;
