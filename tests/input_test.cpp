@@ -272,6 +272,12 @@ TEST_F(InputTest, LinesLongerThanARow) {
     EXPECT_EQ(top, cells(0, 8, 80));
 }
 
+TEST_F(InputTest, LineInputWithoutAWindowWaitsInsteadOfSpinning) {
+    svc::resetScreen();
+    scripted::stopAt(scripted::now() + 1.0);
+    EXPECT_THROW(svc::inputInteger(), scripted::ScriptEnded);
+}
+
 TEST_F(InputTest, CloseDuringLineInputEndsTheProgram) {
     svc::setTextCursor(62, 28);
     scripted::keyAt(0.03, "5");

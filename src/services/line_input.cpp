@@ -130,7 +130,9 @@ void edit(Editor& e, const std::string& key) {
 }  // namespace
 
 std::int32_t inputInteger() {
-    if (!screenOpen() || textRows() < 1 || textColumns() < 1) return 0;
+    // Without a window no key can come: wait as for an empty ring.
+    while (!screenOpen()) delayMs(pollMs);
+    if (textRows() < 1 || textColumns() < 1) return 0;
     Editor e;
     e.rows = textRows();
     e.columns = textColumns();
