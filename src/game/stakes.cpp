@@ -38,13 +38,8 @@ bool inStakeLine(const svc::Mouse& m) {
 }  // namespace
 
 void initStakes() {
-    bet.stake = 0;
-    bet.chip25Active = 0;
-    bet.chip50Active = 0;
-    bet.chip100Active = 0;
-    bet.fieldChosen = 0;
-    bet.chosenField = -1;
-    bet.chosenNumber = -1;
+    // The typed-stake flag is off anyway: the table opens once a run.
+    clearRoundSelection();
     stakeMin = 25;
     stakeMax = 1000;
     chip100Unlocked = 0;
