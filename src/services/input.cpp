@@ -98,12 +98,18 @@ void take(const platform::Event& e) {
 }
 
 // Waits in short slices so that the window stays up to date and input keeps
-// coming in; the total is the time asked for.
+// coming in; the total is the time asked for. The slices are timed against
+// the counter, so the overrun of each sleep and the pumps between them do not
+// add up: a spin's 140 waits would otherwise run seconds long.
 void waitTaking(int ms) {
-    while (ms > 0) {
-        const int slice = std::min(ms, waitSlice);
-        platform::sleepMilliseconds(slice);
-        ms -= slice;
+    const std::uint64_t frequency = platform::counterFrequency();
+    if (ms <= 0 || frequency == 0) return;
+    const std::uint64_t start = platform::counter();
+    for (;;) {
+        const double spent = static_cast<double>(platform::counter() - start) / static_cast<double>(frequency);
+        const long left = std::lround(ms - spent * 1000);
+        if (left <= 0) break;
+        platform::sleepMilliseconds(static_cast<int>(std::min(left, static_cast<long>(waitSlice))));
         pumpEvents();
     }
 }
