@@ -239,4 +239,29 @@ TEST_F(LayoutFileTest, RecordsBeyondTheLastFieldAreNotStored) {
     EXPECT_EQ(game::regionCursor, 0);
 }
 
+TEST_F(LayoutFileTest, DamagedFilesAreReadToTheirEnd) {
+    const struct {
+        const char* text;
+        Rect first;
+        int records;
+    } cases[] = {
+        {"", {0, 0, 0, 0}, 0},
+        {"1,2,3", {1, 2, 3, 0}, 1},
+        {"1,2,3,4,5,6,7\r\n", {1, 2, 3, 4}, 2},
+        // How many records these make is the item reader's business; they end.
+        {"abc,def\r\n", {0, 0, 0, 0}, -1},
+        {"\r\n\r\n", {0, 0, 0, 0}, -1},
+        {"1 2 3 4 0\r\n", {1, 2, 3, 4}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        sandbox::writeFile(box.dir() / "Button.txt", c.text);
+        reload();
+        EXPECT_TRUE(sameAs(game::regions[0], c.first));
+        if (c.records >= 0) {
+            EXPECT_EQ(game::regionCursor, c.records);
+        }
+    }
+}
+
 }  // namespace
