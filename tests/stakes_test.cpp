@@ -254,12 +254,4 @@ TEST_F(StakeTest, ChipAfterTypedAmountPlaysTheChip) {
     }
 }
 
-TEST_F(StakeTest, HoldingOnAChipChangesNothingMore) {
-    for (int i = 0; i < 3; i++) ASSERT_GT(holdOn(84), 0);
-    const Frame once = buffer();
-    ASSERT_GT(holdOn(84), 0);
-    EXPECT_TRUE(once.px == buffer().px);
-    EXPECT_EQ(game::bet.stake, 25);
-}
-
 }  // namespace
