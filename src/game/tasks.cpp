@@ -27,7 +27,7 @@ const char* const titles[taskCount + 1] = {
     "Setze auf 4 benachbarte Zahlen und gewinne 1 Spiel:",
     "Setze auf die Zahlen 0, 1 und 2 und gewinne 1 Spiel:",
     "Setze auf gerade Zahlen und gewinne 3 Spiele:",
-    "Setze auf gro\xE1" "e H\x84lfte und gewinne 2 Spiele:",
+    "Setze auf gro\341e H\x84lfte und gewinne 2 Spiele:",  // octal: an "e" follows
     "Gewinne auf einen Schlag 3600 Euro:",
     "Spiele 7 Tage lang mindestens 1x Roulette:",
     "Spiele 1x unter der Woche zwischen 3 Uhr und 4 Uhr:",
@@ -46,7 +46,7 @@ const char* const completionLines[taskCount + 1] = {
     "<Setze auf 4 benachbarte Zahlen und gewinne 1 Spiel>",
     "<Setze auf die Zahlen 0, 1 und 2 und gewinne 1 Spiel>",
     "<Setze einen Betrag auf gerade Zahlen und gewinne 3 Spiele>",
-    "<Setze einen Betrag auf gro\xDF" "e H\xE4lfte und gewinne 2 Spiele>",
+    "<Setze einen Betrag auf gro\337e H\xE4lfte und gewinne 2 Spiele>",  // octal: an "e" follows
     "<Gewinne auf einen Schlag 3600 \x80>",
     "",
     "<Spiele unter der Woche zwischen 3:00 Uhr und 4:00 Uhr>",
