@@ -13,7 +13,7 @@ Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
         s.click(300, 350)                 # held 0.3 s: the game polls levels
         s.wait_window(930, 647)
         s.dismiss_box(s.wait_box(60))
-        s.key("Escape")
+        s.escape()
         results.check("ends with 0", s.wait_exit() == 0)
     results.finish()
 
@@ -368,6 +368,11 @@ class Session:
 
     def key(self, *names):
         self.display.run("xdotool", "key", *names)
+
+    def escape(self, hold=0.6):
+        """Holds Escape: a spin looks only at keys held between its steps,
+        which are up to 0.45 s apart."""
+        self.display.run("xdotool", "keydown", "Escape", "sleep", str(hold), "keyup", "Escape")
 
     def key_down(self, name):
         self.display.run("xdotool", "keydown", name)

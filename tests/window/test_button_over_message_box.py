@@ -74,7 +74,7 @@ def release_over_box():
         except rw.HarnessError:
             chosen = False
         results.check("the first click after the box chooses the number", chosen)
-        s.key("Escape")
+        s.escape()
         results.check("Escape ends with 0", s.wait_exit(5) == 0)
 
 

@@ -103,7 +103,7 @@ def one_round():
         time.sleep(1.0)
         results.check("one message box for the round", not s.boxes())
         results.check("the chip's ring is gone after the round", not chip_marked(s))
-        s.key("Escape")
+        s.escape()
         results.check("Escape ends with 0", s.wait_exit(5) == 0)
 
         player = os.path.join(s.data_home, "rotandor")

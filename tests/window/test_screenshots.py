@@ -57,7 +57,7 @@ def screens():
         s.wait_pixel(26, 496 - 18, WHITE)
         results.check("25 chip ringed in white", s.pixel(26 + 18, 496) == WHITE)
         keep(s.screenshot("table"), "table")
-        s.key("Escape")
+        s.escape()
         results.check("Escape ends with 0", s.wait_exit() == 0)
 
 

@@ -96,7 +96,7 @@ def table_window_idle_then_escape():
         share = (s.cpu_seconds() - start_cpu) / (time.monotonic() - start)
         print("info CPU while idle at the table: %.1f %% of one core" % (share * 100))
         results.check("still running after 10 s idle at the table", s.running())
-        s.key("Escape")
+        s.escape()
         expect_exit(s, "Escape at the table ends with 0")
 
 
