@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fields.h"
+#include "flow.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"
@@ -35,17 +36,7 @@ inline const std::string lowMoneyText =
 
 // What game::run clears before every run, so that tests do not leak state.
 inline void clearGame() {
-    game::player = game::PlayerState{};
-    game::bet = game::RoundBet{};
-    game::ball = game::Ball{};
-    for (game::HitRegion& r : game::regions) r = game::HitRegion{};
-    game::regionCursor = 0;
-    game::moneyMode = game::chip100Unlocked = game::cornersUnlocked = 0;
-    game::winningNumber = -1;
-    game::roundWin = 0;
-    game::spinDeadline = 0;
-    game::stakeMin = 25;
-    game::stakeMax = 1000;
+    game::resetRunState();
 }
 
 // Puts the sandbox that follows it in memory: every settlement syncs four

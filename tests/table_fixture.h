@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fields.h"
+#include "flow.h"
 #include "input.h"
 #include "player.h"
 #include "records.h"
@@ -177,17 +178,7 @@ inline int pocketCentreY(int p) {
 
 // Everything a run of the program starts from.
 inline void clearGame() {
-    game::player = game::PlayerState{};
-    game::bet = game::RoundBet{};
-    game::ball = game::Ball{};
-    for (game::HitRegion& r : game::regions) r = game::HitRegion{};
-    game::regionCursor = 0;
-    game::moneyMode = game::chip100Unlocked = game::cornersUnlocked = 0;
-    game::winningNumber = -1;
-    game::roundWin = 0;
-    game::spinDeadline = 0;
-    game::stakeMin = 25;
-    game::stakeMax = 1000;
+    game::resetRunState();
 }
 
 // The player's task file with every task done and its check value set.

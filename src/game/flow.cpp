@@ -15,9 +15,6 @@
 
 namespace game {
 
-namespace {
-
-// Everything a run starts from; a process runs once, tests run many times.
 void resetRunState() {
     player = PlayerState{};
     bet = RoundBet{};
@@ -31,8 +28,6 @@ void resetRunState() {
     stakeMin = 25;
     stakeMax = 1000;
 }
-
-}  // namespace
 
 void run() {
     resetRunState();
