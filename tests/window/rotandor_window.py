@@ -247,6 +247,7 @@ class Session:
             env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=self.faketime)
         env.update(self.extra_env)
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.started = time.monotonic()
             self.proc = subprocess.Popen([self.binary], cwd=self.workdir, env=env, stdout=out, stderr=err)
 
     def close(self):
@@ -295,7 +296,7 @@ class Session:
     def boxes(self):
         return [w for w in top_windows(self.display) if w.name == "Rotandor" and not w.klass.strip()]
 
-    def wait_window(self, width=None, height=None, timeout=10):
+    def wait_window(self, width=None, height=None, timeout=10, interval=0.02):
         """Waits for a viewable game window (of the given client size) and returns it."""
 
         def viewable():
@@ -308,7 +309,8 @@ class Session:
                         return w
             return None
 
-        self.window = wait_for(viewable, timeout, what="a viewable %sx%s game window" % (width, height))
+        self.window = wait_for(viewable, timeout, interval=interval,
+                               what="a viewable %sx%s game window" % (width, height))
         return self.window
 
     def client_origin(self):
