@@ -69,7 +69,8 @@ void startBall() {
         drawBall(ballColour);
         svc::unlockScreen();
         svc::delayMs(ball.stepDelay);
-        ball.stepDelay = static_cast<int>(std::nearbyint(450.0f - 3.0f * ball.spinSpeed));
+        // In double: single precision would round 3 x speed before the delay is rounded.
+        ball.stepDelay = static_cast<int>(std::nearbyint(450.0 - 3.0 * static_cast<double>(ball.spinSpeed)));
         ball.spinSpeed = ball.spinSpeed - 1.0f;
     } while (ball.spinSpeed > 0);
     svc::lockScreen();
