@@ -121,6 +121,15 @@ TEST(ItemReader, HostileFiles) {
     svc::closeFile(1);
     EXPECT_EQ(items, static_cast<int>((size + 4095) / 4096));
     EXPECT_TRUE(back == line);
+
+    // Cut short after opening: the end still comes, or a loop over it never ends.
+    sandbox::writeFile(box.dir() / "shrinks.txt", "1,2\r\n3\r\n");
+    ASSERT_EQ(svc::openFile("shrinks.txt", svc::OpenMode::input, 1), 0);
+    sandbox::writeFile(box.dir() / "shrinks.txt", "");
+    svc::beginRead(1);
+    EXPECT_EQ(svc::readInt(), 0);
+    EXPECT_EQ(svc::atEndOfFile(1), -1);
+    svc::closeFile(1);
 }
 
 TEST(NumberTexts, LineToInt) {

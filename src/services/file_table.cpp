@@ -392,7 +392,10 @@ double readDouble() { return records::itemToDouble(nextItem(records::ReadKind::n
 int atEndOfFile(int fileNumber) {
     if (!validNumber(fileNumber) || !files[fileNumber].used || files[fileNumber].mode != OpenMode::input) return -1;
     const OpenFile& f = files[fileNumber];
-    return f.in.consumed >= f.size ? -1 : 0;
+    // A file that shrank after opening (or failed to read) never reaches its
+    // old size; a loop over it must still end.
+    const bool drained = f.in.drained && f.in.pos >= f.in.data.size();
+    return f.in.consumed >= f.size || drained ? -1 : 0;
 }
 
 }  // namespace svc
