@@ -201,7 +201,7 @@ class Session:
 
     files: names to copy into the working directory, looked up in data/ of
     the source tree (for example ["Button.txt"]), or (source, name) pairs.
-    faketime: a libfaketime spec such as "+0 x10" or "@2026-12-07 03:30:00".
+    faketime: a libfaketime time setting such as "+0 x10" or "@2026-12-07 03:30:00".
     """
 
     def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE):
@@ -420,6 +420,25 @@ class Session:
         path = os.path.join(directory, name + ".png")
         ImageGrab.grab(xdisplay=self.display.name).save(path)
         return path
+
+
+# --- Places on the table screen -------------------------------------------------
+
+NUMBER_17 = (218, 203)
+CHIP_25 = (25, 495)
+CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
+START_BUTTON = (80, 605)
+BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
+
+
+def crop(session, box):
+    return session.grab().crop(box).tobytes()
+
+
+def chip_marked(session):
+    """Whether the 25 chip carries the white ring of the chosen chip."""
+    image = session.grab()
+    return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
 
 
 # --- Test bookkeeping ------------------------------------------------------------

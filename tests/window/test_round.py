@@ -24,20 +24,8 @@ START = "@2026-12-07 12:00:00 x10"
 TODAY = "12-07-2026"
 
 STATISTICS_PANEL = (300, 350)
-NUMBER_17 = (218, 203)
-CHIP_25 = (25, 495)
-CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
-START_BUTTON = (80, 605)
-BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
-
-
-def crop(session, box):
-    return session.grab().crop(box).tobytes()
-
-
-def chip_marked(session):
-    image = session.grab()
-    return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
+NUMBER_17, CHIP_25, START_BUTTON, BET_LINE = rw.NUMBER_17, rw.CHIP_25, rw.START_BUTTON, rw.BET_LINE
+crop, chip_marked = rw.crop, rw.chip_marked
 
 
 def hold_until_message(session, point, prompt):
