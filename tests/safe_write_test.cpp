@@ -11,6 +11,8 @@
 #include <string>
 
 #include "records.h"
+#include "input.h"
+#include "message_box.h"
 #include "records_detail.h"
 #include "sandbox.h"
 
@@ -160,6 +162,26 @@ TEST(SafeWrite, RewriteKeepsTheFilesMode) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+}  // namespace
+
+namespace {
+
+// A delete waits only for the rewrite of its own file: anything else the
+// program does next, a message box included, carries it out on disk.
+TEST(SafeWrite, ADeleteNotFollowedByItsRewriteIsCarriedOutAtOnce) {
+    enum Next { otherFileRead, messageBox, eventPoll };
+    for (Next next : {otherFileRead, messageBox, eventPoll}) {
+        sandbox::Sandbox box(false);
+        sandbox::writeFile(box.dir() / "Rot.Roulette", "marker");
+        sandbox::writeFile(box.dir() / "Button.txt", "1,2,3,4,0\r\n");
+        ASSERT_EQ(svc::deleteFile("Rot.Roulette"), 0);
+        if (next == otherFileRead) svc::fileExists("Button.txt");
+        if (next == messageBox) svc::messageBox("Rotandor", "text");
+        if (next == eventPoll) svc::pumpEvents();
+        EXPECT_FALSE(fs::exists(box.dir() / "Rot.Roulette")) << next;
+    }
 }
 
 }  // namespace

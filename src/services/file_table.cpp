@@ -167,11 +167,6 @@ bool takePendingDelete(const std::string& host) {
     return true;
 }
 
-// Any use of a path other than its rewrite carries out its delete first.
-void settleDelete(const std::string& host) {
-    if (takePendingDelete(host)) ::unlink(host.c_str());
-}
-
 // Writing --------------------------------------------------------------------
 
 void flushUnwritten(OpenFile& f) {
@@ -267,7 +262,7 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
     f.target = host;
 
     if (mode == OpenMode::input) {
-        settleDelete(host);
+        flushPendingDeletes();
         f.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
         struct stat st;
         if (f.fd < 0) return errCannotOpen;
@@ -280,11 +275,12 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
     } else {
         if (records::inPlayerDirectory(path)) makeDirectories(parentOf(host));
         if (mode == OpenMode::append) {
-            settleDelete(host);
+            flushPendingDeletes();
             f.fd = ::open(host.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
             if (f.fd < 0) return errCannotOpen;
         } else {
             f.replacesDeleted = takePendingDelete(host);
+            flushPendingDeletes();
             const std::string dir = parentOf(host);
             if (!isDirectory(host)) {
                 sweepStaleTemps(dir);
@@ -326,9 +322,13 @@ void closeAllFiles() {
     flushPendingDeletes();
 }
 
+void settleDeletes() {
+    flushPendingDeletes();
+}
+
 int fileExists(const std::string& path) {
     const std::string host = hostPath(path);
-    settleDelete(host);
+    flushPendingDeletes();
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return 0;
     struct stat st;
@@ -340,6 +340,7 @@ int fileExists(const std::string& path) {
 int deleteFile(const std::string& path) {
     const std::string host = hostPath(path);
     if (std::find(pendingDeletes.begin(), pendingDeletes.end(), host) != pendingDeletes.end()) return errCannotOpen;
+    flushPendingDeletes();
     struct stat st;
     if (::lstat(host.c_str(), &st) != 0) return errno == ENOENT ? errCannotOpen : errFailed;
     if (S_ISDIR(st.st_mode) || ::access(parentOf(host).c_str(), W_OK | X_OK) != 0) return errFailed;
@@ -354,8 +355,7 @@ int deleteFile(const std::string& path) {
 int renameFile(const std::string& from, const std::string& to) {
     const std::string source = hostPath(from);
     const std::string target = hostPath(to);
-    settleDelete(source);
-    settleDelete(target);
+    flushPendingDeletes();
     // Never replaces an existing file.
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno == EINVAL || errno == ENOSYS) {

@@ -155,6 +155,7 @@ const bool randomReady = (resetRandom(), true);
 }  // namespace
 
 void pumpEvents() {
+    settleDeletes();
     if (!screenOpen() || lockCount() > 0) return;
     followWindow();
     platform::Event e;

@@ -21,6 +21,10 @@ int freeFileNumber();  // lowest free number 1..255, 0 when all are taken
 int openFile(const std::string& path, OpenMode mode, int fileNumber);
 void closeFile(int fileNumber);
 void closeAllFiles();
+// A deleted file stays on disk only while the file may be rewritten next, so
+// that a crash between the two never loses both; anything else carries the
+// delete out. The waiting and polling services call this too.
+void settleDeletes();
 int fileExists(const std::string& path);  // -1 or 0
 int deleteFile(const std::string& path);  // 0, or an error code
 int renameFile(const std::string& from, const std::string& to);  // 0, or an error code
