@@ -441,6 +441,25 @@ def chip_marked(session):
     return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
 
 
+def open_table(session):
+    """From the statistics screen to the table; the bet line's empty prompt."""
+    session.wait_window(640, 420)
+    session.click(300, 350, hold=0.2)
+    session.wait_window(930, 647)
+    time.sleep(0.2)
+    return crop(session, BET_LINE)
+
+
+def bet_between_spins(session, prompt, place_bet, tries=5):
+    """Calls place_bet(session, prompt) until it takes: a croupier spin may
+    clear the bet, and his round ends with the prompt again."""
+    for _ in range(tries):
+        if place_bet(session, prompt):
+            return
+        wait_for(lambda: crop(session, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
+    raise HarnessError("could not place a bet")
+
+
 # --- Test bookkeeping ------------------------------------------------------------
 
 class Results:

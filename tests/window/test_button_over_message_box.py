@@ -31,18 +31,8 @@ def place_bet(session, prompt):
 def release_over_box():
     # Local date and hour fixed so that no task completes: the round shows one box.
     with rw.Session(binary, files=["Button.txt"], faketime="@2026-12-07 12:00:00 x2") as s:
-        s.wait_window(640, 420)
-        s.click(200, 300, hold=0.2)
-        s.wait_window(930, 647)
-        time.sleep(0.2)
-        prompt = crop(s, BET_LINE)
-        for _ in range(3):
-            if place_bet(s, prompt):
-                break
-            # The croupier spun meanwhile; his round ends with the prompt again.
-            rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
-        else:
-            raise rw.HarnessError("could not place a bet")
+        prompt = rw.open_table(s)
+        rw.bet_between_spins(s, prompt, place_bet, tries=3)
 
         s.display.run("xdotool", "mousemove", "--window", s.window.id, *map(str, START_BUTTON), "mousedown", "1")
         box = s.wait_box(90)

@@ -23,7 +23,6 @@ results = rw.Results()
 START = "@2026-12-07 12:00:00 x10"
 TODAY = "12-07-2026"
 
-STATISTICS_PANEL = (300, 350)
 NUMBER_17, CHIP_25, START_BUTTON, BET_LINE = rw.NUMBER_17, rw.CHIP_25, rw.START_BUTTON, rw.BET_LINE
 crop, chip_marked = rw.crop, rw.chip_marked
 
@@ -70,18 +69,8 @@ def read(path):
 
 def one_round():
     with rw.Session(binary, files=["Button.txt"], faketime=START) as s:
-        s.wait_window(640, 420)
-        s.click(*STATISTICS_PANEL)
-        s.wait_window(930, 647)
-        time.sleep(0.2)
-        prompt = crop(s, BET_LINE)
-        for _ in range(5):
-            if place_bet(s, prompt):
-                break
-            # The croupier spun by himself; his spin ends with the prompt again.
-            rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 30, interval=0.2, what="the croupier's spin to end")
-        else:
-            raise rw.HarnessError("could not place a bet")
+        prompt = rw.open_table(s)
+        rw.bet_between_spins(s, prompt, place_bet)
         results.check("the chip and the field are chosen", chip_marked(s))
 
         s.click(*START_BUTTON)
