@@ -2,6 +2,7 @@
 // the stake entry chosen with the mouse and keys, and the ways it ends.
 #include <string>
 
+#include "game_fixture.h"
 #include "table_fixture.h"
 
 namespace {
@@ -77,6 +78,69 @@ TEST(TableScreenTest, OnlyTheLeftButtonAloneChoosesAField) {
             EXPECT_EQ(r.frame.text(58, 5, 32, cyan), "Machen sie bitte ihr Spiel!     ");
         }
     }
+}
+
+// A tap as short as a touchpad's, at every phase of the screens' looks at the
+// mouse (idle table passes pause 20 ms, the statistics screen looks every
+// 100 ms): each one must take effect.
+TEST(TableScreenTest, ShortTapsAreNeverLost) {
+    constexpr double tap = 0.005;
+    constexpr int tries = 20;
+    constexpr double phaseStep = 0.0053;  // 20 taps over 106 ms
+    const gamefix::InMemory inMemory;     // twenty settled rounds
+    const Rect seventeen = shippedLayout()[17];
+    const struct {
+        const char* name;
+        int x, y;
+        double at;            // the first tap; later ones a phase step on
+        const char* wallet;   // money mode with this wallet
+        void (*before)();     // what the player did first
+        void (*after)(double tapped);
+        bool (*tookEffect)(const RunResult&);
+        double runFor;
+    } cases[] = {
+        {"chip", 26, 496, 1.0, "", [] {}, [](double) {},
+         [](const RunResult& r) { return r.bet.chip25Active == 1; }, 1.5},
+        {"number", seventeen.cx(), seventeen.cy(), 1.0, "", [] {}, [](double) {},
+         [](const RunResult& r) { return r.bet.chosenField == 17; }, 1.5},
+        {"start button", 80, 605, 1.4, "",
+         [] {
+             clickAt(1.0, shippedLayout()[17]);
+             clickAt(1.2, 26, 496);
+         },
+         [](double) {}, [](const RunResult& r) { return r.history && !r.boxes.empty(); }, 45},
+        // The entry ends once the amount is typed, and does not open again.
+        {"stake line", 200, 492, 1.0, "375\r\n", [] {},
+         [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); },
+         [](const RunResult& r) {
+             return r.bet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
+         },
+         2.0},
+    };
+    for (const auto& c : cases) {
+        int tookEffect = 0;
+        for (int i = 0; i < tries; i++) {
+            const double at = c.at + i * phaseStep;
+            const RunResult r = runTable(c.runFor, [&] {
+                c.before();
+                scripted::mouseAt(at, c.x, c.y, 1);
+                scripted::mouseAt(at + tap, c.x, c.y, 0);
+                c.after(at);
+            }, c.wallet);
+            tookEffect += !r.end.programEnded && c.tookEffect(r);
+        }
+        EXPECT_EQ(tookEffect, tries) << c.name;
+    }
+    int opened = 0;
+    for (int i = 0; i < tries; i++) {
+        sandbox::Sandbox box;
+        scripted::mouseAt(1.0 + i * phaseStep, 300, 350, 1);
+        scripted::mouseAt(1.0 + i * phaseStep + tap, 300, 350, 0);
+        sandbox::runGame(1.5);
+        opened += scripted::windowWidth() == 930;
+    }
+    EXPECT_EQ(opened, tries) << "statistics panel";
+    inMemory.restore();
 }
 
 TEST(TableScreenTest, TwentyFiveChipShowsItsRingAndMessage) {

@@ -67,6 +67,8 @@ void keyboardState(bool down[128]);
 std::uint64_t counter();           // monotonic high-resolution counter
 std::uint64_t counterFrequency();  // counts per second
 void sleepMilliseconds(int ms);
+// Sleeps up to ms, less when an event for the window comes in first.
+void waitForEvent(int ms);
 
 struct LocalTime {
     int year, month, day, hour, minute, second;

@@ -153,6 +153,13 @@ void sleepMilliseconds(int ms) {
     checkStop();
 }
 
+void waitForEvent(int ms) {
+    double until = state.clock + std::max(ms, 0) / 1000.0;
+    if (!state.events.empty()) until = std::min(until, std::max(state.clock, state.events.front().time));
+    state.clock = until;
+    checkStop();
+}
+
 bool localTime(LocalTime& out) {
     if (!state.timeAvailable) return false;
     const std::int64_t total = state.wallStart + static_cast<std::int64_t>(std::floor(state.clock));

@@ -62,6 +62,9 @@ bool ensureVideo() {
     ensureUtf8Locale();
     // The plain X11 surface path: exact pixels and cheap presents.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A press that gives the window the focus is a press like any other: SDL
+    // would drop one that comes within a few milliseconds of the focus.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     videoReady = true;
     return true;
@@ -450,6 +453,17 @@ void sleepMilliseconds(int ms) {
     timespec wait{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
     timespec rest{};
     while (nanosleep(&wait, &rest) != 0 && errno == EINTR) wait = rest;
+}
+
+void waitForEvent(int ms) {
+    if (ms <= 0) return;
+    // SDL waits on the window system's connection; without video there is
+    // nothing to wait on.
+    if (!videoReady || !pending.empty()) {
+        if (pending.empty()) sleepMilliseconds(ms);
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, ms);
 }
 
 bool localTime(LocalTime& out) {
