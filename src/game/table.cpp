@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include "fields.h"
+#include "flow.h"
 #include "icon.h"
 #include "image.h"
 #include "input.h"
@@ -55,7 +56,7 @@ constexpr int idlePassMs = 20;
 }  // namespace
 
 void openTable() {
-    svc::setScreenMode(930, 647, 32);
+    openScreen(930, 647);
     initStakes();
     initWheel();
     deriveTableFlags();

@@ -17,6 +17,8 @@ namespace platform {
 // Opens a window whose client area is exactly width x height, centred, not
 // resizable, titled, brought to the front. Closes any window open before.
 bool openWindow(int width, int height, const std::string& title);
+// Why the last openWindow failed, in the window system's words.
+std::string windowError();
 void closeWindow();
 void setWindowTitle(const std::string& title);
 // 32-bit 0xAARRGGBB pixels, row by row.
@@ -82,6 +84,8 @@ bool localTime(LocalTime& out);
 void messageBox(const std::string& caption, const std::string& text);
 // Directory holding the program file, without a trailing separator.
 std::string programDirectory();
+// One line for whoever started the program (standard error on a desktop).
+void reportError(const std::string& line);
 [[noreturn]] void exitProcess(int status);
 
 }  // namespace platform

@@ -65,4 +65,9 @@ int presents();
 
 void setProgramDirectory(const std::string& dir);
 
+// Windows from the from-th opened on (1: every one) fail with this reason.
+void refuseWindows(int from, const std::string& reason);
+// The lines the program reported with platform::reportError.
+const std::vector<std::string>& errorLines();
+
 }  // namespace scripted

@@ -42,6 +42,9 @@ struct State {
     std::vector<std::uint32_t> shown;
     int presents = 0;
     std::string programDirectory = ".";
+    int refuseFrom = 0;  // the first window refused (1 = every one), 0 none
+    std::string refusal;
+    std::vector<std::string> errorLines;
 };
 
 State state;
@@ -85,6 +88,8 @@ void schedule(double time, const platform::Event& event) {
 namespace platform {
 
 bool openWindow(int width, int height, const std::string& title) {
+    state.windowOpen = false;
+    if (state.refuseFrom > 0 && state.windowsOpened + 1 >= state.refuseFrom) return false;
     state.windowOpen = true;
     state.width = width;
     state.height = height;
@@ -92,6 +97,10 @@ bool openWindow(int width, int height, const std::string& title) {
     state.shown.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     state.windowsOpened++;
     return true;
+}
+
+std::string windowError() {
+    return state.refusal;
 }
 
 void closeWindow() {
@@ -185,6 +194,10 @@ std::string programDirectory() {
     return state.programDirectory;
 }
 
+void reportError(const std::string& line) {
+    state.errorLines.push_back(line);
+}
+
 void exitProcess(int status) {
     state.windowOpen = false;
     throw scripted::ProgramEnded{status};
@@ -274,6 +287,12 @@ int windowIconSize() { return state.iconSize; }
 const std::vector<std::uint32_t>& shownPixels() { return state.shown; }
 int presents() { return state.presents; }
 void setProgramDirectory(const std::string& dir) { state.programDirectory = dir; }
+
+void refuseWindows(int from, const std::string& reason) {
+    state.refuseFrom = from;
+    state.refusal = reason;
+}
+const std::vector<std::string>& errorLines() { return state.errorLines; }
 
 }  // namespace scripted
 

@@ -33,6 +33,7 @@ int mouseButtons = 0;  // the game's bits: 0 left, 1 right, 2 middle
 int letGo = 0;         // buttons let go here that SDL still counts as held
 bool pointerInWindow = false;
 bool closeDelivered = false;  // one press of the close button gives CLOSE and QUIT
+std::string failure;          // why the last window could not be opened
 
 std::vector<std::uint32_t> scratch;
 
@@ -65,7 +66,21 @@ bool ensureVideo() {
     // A press that gives the window the focus is a press like any other: SDL
     // would drop one that comes within a few milliseconds of the focus.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        failure = SDL_GetError();
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == 0) failure += " (DISPLAY is not set)";
+        return false;
+    }
+    // Without a display SDL falls back to drivers that show nothing: the
+    // player would wait for a window that never comes. Only on request.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") && (asked == nullptr || *asked == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        failure = "no display found (SDL has only its " + driver + " video driver, which shows nothing)";
+        return false;
+    }
     videoReady = true;
     return true;
 }
@@ -328,14 +343,22 @@ bool openWindow(int width, int height, const std::string& title) {
     if (width <= 0 || height <= 0 || !ensureVideo()) return false;
     window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
                               SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_SHOWN);
-    if (window == nullptr) return false;
+    if (window == nullptr) {
+        failure = SDL_GetError();
+        return false;
+    }
     if (SDL_GetWindowSurface(window) == nullptr) {
+        failure = SDL_GetError();
         destroyWindow();
         return false;
     }
     SDL_RaiseWindow(window);
     SDL_StartTextInput();
     return true;
+}
+
+std::string windowError() {
+    return failure.empty() ? "unknown reason" : failure;
 }
 
 void closeWindow() {
@@ -499,6 +522,10 @@ std::string programDirectory() {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return exe.substr(0, slash);
+}
+
+void reportError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 void exitProcess(int status) {

@@ -196,6 +196,12 @@ void resetRandom() {
 
 const bool randomReady = (resetRandom(), true);
 
+[[noreturn]] void leave(int status) {
+    closeAllFiles();
+    resetScreen();
+    platform::exitProcess(status);
+}
+
 }  // namespace
 
 void pumpEvents() {
@@ -306,9 +312,14 @@ double randomUnit(float n) {
 }
 
 void endProgram() {
-    closeAllFiles();
-    resetScreen();
-    platform::exitProcess(0);
+    leave(0);
+}
+
+void failProgram(const std::string& reason) {
+    std::string line = "rotandor: " + reason;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    platform::reportError(line);
+    leave(1);
 }
 
 void resetInput() {

@@ -33,6 +33,8 @@ double randomUnit(float n = 1.0f);
 std::int32_t inputInteger();
 
 [[noreturn]] void endProgram();
+// Ends the program with status 1 after reporting why, on one line.
+[[noreturn]] void failProgram(const std::string& reason);
 
 // Takes in the platform's pending events (mouse, focus, keys, close, expose)
 // and refreshes the window. Does nothing while the screen is locked.
