@@ -80,6 +80,8 @@ bool localTime(LocalTime& out);
 
 // System ---------------------------------------------------------------------
 
+// A short tone; nothing, and at once, where there is no sound device.
+void beep();
 // Blocks until the player dismisses it: one OK button, information icon.
 void messageBox(const std::string& caption, const std::string& text);
 // Directory holding the program file, without a trailing separator.

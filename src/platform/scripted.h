@@ -69,5 +69,6 @@ void setProgramDirectory(const std::string& dir);
 void refuseWindows(int from, const std::string& reason);
 // The lines the program reported with platform::reportError.
 const std::vector<std::string>& errorLines();
+int beeps();
 
 }  // namespace scripted

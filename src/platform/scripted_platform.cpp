@@ -45,6 +45,7 @@ struct State {
     int refuseFrom = 0;  // the first window refused (1 = every one), 0 none
     std::string refusal;
     std::vector<std::string> errorLines;
+    int beeps = 0;
 };
 
 State state;
@@ -185,6 +186,10 @@ bool localTime(LocalTime& out) {
     return true;
 }
 
+void beep() {
+    state.beeps++;
+}
+
 void messageBox(const std::string& caption, const std::string& text) {
     state.boxes.push_back({caption, text, state.clock});
     state.clock += state.boxDuration;
@@ -293,6 +298,7 @@ void refuseWindows(int from, const std::string& reason) {
     state.refusal = reason;
 }
 const std::vector<std::string>& errorLines() { return state.errorLines; }
+int beeps() { return state.beeps; }
 
 }  // namespace scripted
 

@@ -4,7 +4,10 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <numbers>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +39,11 @@ bool closeDelivered = false;  // one press of the close button gives CLOSE and Q
 std::string failure;          // why the last window could not be opened
 
 std::vector<std::uint32_t> scratch;
+
+// The beep: audio is opened when the first one is wanted, and only once.
+bool audioTried = false;
+SDL_AudioDeviceID audio = 0;
+std::vector<std::int16_t> tone;
 
 // Whether the locale the environment names exists and encodes UTF-8; a
 // UTF-8 name of a locale that is not installed falls back to "C".
@@ -498,6 +506,44 @@ bool localTime(LocalTime& out) {
     return true;
 }
 
+void beep() {
+    if (!audioTried) {
+        audioTried = true;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        // With no device listed, opening the default one only makes the
+        // sound library complain on stderr.
+        if (SDL_GetNumAudioDevices(0) == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        SDL_AudioSpec want{};
+        want.freq = 22050;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = 512;
+        SDL_AudioSpec have{};
+        audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (audio == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        // 800 Hz for 120 ms, faded in and out over 5 ms so that it does not click.
+        const int samples = want.freq * 120 / 1000, fade = want.freq * 5 / 1000;
+        tone.resize(static_cast<std::size_t>(samples));
+        for (int i = 0; i < samples; i++) {
+            const double envelope = std::min({1.0, static_cast<double>(i) / fade,
+                                              static_cast<double>(samples - 1 - i) / fade});
+            tone[static_cast<std::size_t>(i)] =
+                static_cast<std::int16_t>(8000 * envelope * std::sin(2 * std::numbers::pi * 800 * i / want.freq));
+        }
+        SDL_PauseAudioDevice(audio, 0);
+    }
+    if (audio == 0) return;
+    // Beeps in a row do not pile up.
+    SDL_ClearQueuedAudio(audio);
+    SDL_QueueAudio(audio, tone.data(), static_cast<Uint32>(tone.size() * sizeof(std::int16_t)));
+}
+
 void messageBox(const std::string& caption, const std::string& text) {
     ensureUtf8Locale();
     const std::string utf8Caption = codepage::cp1252ToUtf8(caption);
@@ -530,6 +576,7 @@ void reportError(const std::string& line) {
 
 void exitProcess(int status) {
     destroyWindow();
+    if (audio != 0) SDL_CloseAudioDevice(audio);
     if (videoReady) SDL_Quit();
     std::fflush(nullptr);
     std::_Exit(status);
