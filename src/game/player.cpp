@@ -131,8 +131,8 @@ void loadPlayerState() {
 }
 
 void deriveTableFlags() {
-    if (player.taskDone[1] == 1 && player.taskCode[1] == 27406159) chip100Unlocked = 1;
-    if (player.taskDone[13] == 1 && player.taskCode[13] == 638) cornersUnlocked = 1;
+    if (player.taskDone[1] == 1 && player.taskCode[1] == taskCheckValue[1]) chip100Unlocked = 1;
+    if (player.taskDone[13] == 1 && player.taskCode[13] == taskCheckValue[13]) cornersUnlocked = 1;
     for (int i = 1; i <= taskCount; i++) {
         if (player.taskDone[i] == 0) {
             moneyMode = 0;

@@ -52,20 +52,6 @@ const char* const completionLines[taskCount + 1] = {
     "<Spiele unter der Woche zwischen 3:00 Uhr und 4:00 Uhr>",
 };
 
-// Check values of the tasks that have one; the final reward wants exactly these.
-struct Check {
-    int task;
-    std::int32_t code;
-};
-const Check checks[] = {{1, 27406159}, {3, 6148}, {8, 3027}, {9, 4591}, {12, 1836}, {13, 638}, {14, 26953}};
-
-std::int32_t checkValue(int task) {
-    for (const Check& c : checks) {
-        if (c.task == task) return c.code;
-    }
-    return 0;
-}
-
 bool open(int task) {
     return player.taskDone[task] == 0;
 }
@@ -74,7 +60,7 @@ bool open(int task) {
 void complete(int task) {
     if (open(task)) showMessage(taskMessage(task));
     player.taskDone[task] = 1;
-    if (const std::int32_t code = checkValue(task)) player.taskCode[task] = code;
+    if (taskCheckValue[task] != 0) player.taskCode[task] = taskCheckValue[task];
 }
 
 std::int32_t clampToInt32(std::int64_t v) {
@@ -100,14 +86,14 @@ void taskStepsInPayout() {
     const int field = bet.chosenField;
     if (field >= 0 && field < 37 && winningNumber == 0 && open(1)) {
         player.taskDone[1] = 1;
-        player.taskCode[1] = 27406159;
+        player.taskCode[1] = taskCheckValue[1];
         chip100Unlocked = 1;
         showMessage(taskMessage(1));
     }
     if (field >= 46 && field <= 48) {
         if (open(3) && player.taskProgress[3] >= 2) showMessage(taskMessage(3));
         if (player.taskProgress[3] < std::numeric_limits<std::int32_t>::max()) player.taskProgress[3]++;
-        player.taskCode[3] = 6148;
+        player.taskCode[3] = taskCheckValue[3];
         if (player.taskProgress[3] > 2) player.taskDone[3] = 1;
     }
     if (field == 49) complete(9);
@@ -160,9 +146,10 @@ void finalReward() {
     }
     std::int64_t expected = 0;
     bool codesRight = true;
-    for (const Check& c : checks) {
-        expected += c.code;
-        codesRight = codesRight && player.taskCode[c.task] == c.code;
+    for (int i = 1; i <= taskCount; i++) {
+        if (taskCheckValue[i] == 0) continue;
+        expected += taskCheckValue[i];
+        codesRight = codesRight && player.taskCode[i] == taskCheckValue[i];
     }
     if (!svc::fileExists("Rot.Roulette") || done != taskCount || !codesRight || sum != expected) return;
     svc::renameFile("Gruen.Roulette", "Code.doc");
