@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "messages.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"
-#include "settlement.h"
 #include "wheel.h"
 
 namespace game {
@@ -81,8 +81,8 @@ std::string taskMessage(int task) {
     return std::string("Folgende Aufgabe wurde erfolgreich gel\xF6st: \r\n") + completionLines[task];
 }
 
-void taskStepsInPayout() {
-    if (roundWin <= 0) return;
+void taskStepsInPayout(int win) {
+    if (win <= 0) return;
     const int field = bet.chosenField;
     if (field >= 0 && field < 37 && winningNumber == 0 && open(1)) {
         player.taskDone[1] = 1;
@@ -100,9 +100,9 @@ void taskStepsInPayout() {
     if (field >= 51 && field <= 72) complete(8);
 }
 
-void taskStepsAfterPayout() {
-    if (roundWin == 3600) complete(12);
-    if (roundWin > 0) {
+void taskStepsAfterPayout(int win) {
+    if (win == 3600) complete(12);
+    if (win > 0) {
         auto count = [](std::int32_t& counter) {
             if (counter < std::numeric_limits<std::int32_t>::max()) counter++;
         };
@@ -120,7 +120,7 @@ void taskStepsAfterPayout() {
         if (player.taskProgress[10] > 2) complete(10);
         if (player.taskProgress[11] > 1) complete(11);
     }
-    if (roundWin == 0) player.consecutiveWins = 0;
+    if (win == 0) player.consecutiveWins = 0;
     const std::int64_t days = streakLength();
     if (days > 6 || days < -6) {
         complete(13);
