@@ -87,7 +87,9 @@ TEST(Player, DayStreakAtStart) {
 // A damaged first date would count a streak from nowhere and hand out the
 // corner secret with the next game: it starts the streak again instead.
 TEST(Player, DamagedFirstDateRestartsTheStreak) {
-    const char* damaged[] = {"", "\r\n", "\x01\x02\xfe\xff", "garbage\r\n", "12-07\r\n", "1-1-2026\r\n"};
+    const char* damaged[] = {"",           "\r\n",         "\x01\x02\xfe\xff", "garbage\r\n",
+                             "12-07\r\n",  "1-1-2026\r\n",   "00-00-0000\r\n", "13-01-2026\r\n",
+                             "02-29-2026\r\n", "12-00-2026\r\n", "01-01-0000\r\n"};
     for (const char* login : damaged) {
         SCOPED_TRACE(login);
         Table t;
