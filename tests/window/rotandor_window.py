@@ -22,6 +22,7 @@ Screenshots go to $ROTANDOR_ARTIFACTS, else ./window-artifacts.
 
 import ctypes
 import ctypes.util
+import glob
 import os
 import re
 import select
@@ -34,7 +35,8 @@ import time
 
 GAME_TITLE = "Rotandor"
 SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
+# libfaketime's library, under the machine's multiarch directory.
+FAKETIME_LIB = (sorted(glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")) or ["libfaketimeMT.so.1"])[0]
 
 
 class HarnessError(Exception):
@@ -420,6 +422,19 @@ class Session:
         path = os.path.join(directory, name + ".png")
         ImageGrab.grab(xdisplay=self.display.name).save(path)
         return path
+
+
+# --- The screen font -------------------------------------------------------------
+
+def screen_font():
+    """The 256 glyphs (8 rows of 8 bits, top row first) of the table the game draws with."""
+    path = os.path.join(SOURCE_DIR, "src", "services", "font8x8.inc")
+    with open(path) as f:
+        rows = [line.split("//")[0] for line in f if line.startswith("{")]
+    glyphs = [bytes(int(v, 16) for v in re.findall(r"0x([0-9A-Fa-f]{2})", row)) for row in rows]
+    if len(glyphs) != 256 or any(len(g) != 8 for g in glyphs):
+        raise HarnessError("%s: not 256 glyphs of 8 rows" % path)
+    return glyphs
 
 
 # --- Places on the table screen -------------------------------------------------
