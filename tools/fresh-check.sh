@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The README's two commands on a fresh Debian 12 machine: a minimal root made
+# from Debian's archive, a clean clone of HEAD in it, then ./play.sh until
+# the statistics screen shows (under a private Xvfb) and ./test.sh. Prints
+# the wall time of each step and the packages each command installed.
+#
+#   sudo tools/fresh-check.sh           (needs root: mmdebstrap, mounts, chroot)
+#
+# FRESH_ROOT=DIR makes the root there (an empty or missing directory);
+# FRESH_KEEP=1 leaves it in place afterwards (unmounted).
+#
+# More steps: a file tools/fresh-check.d/NAME.sh (NAME: letters, digits and
+# underscores) defines fresh_step_NAME and
+# is run after the steps below, in name order, with the root mounted. It gets
+# the root as $1; fresh_root_run ROOT CMD runs inside it, the clone is at
+# /root/rotandor, and its packages are compared like the others'.
+#
+# play.sh runs before test.sh: the test packages include all that play
+# needs, so the other order would hide one missing from play's list.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source tools/fresh-root.sh
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "fresh-check: must run as root (mmdebstrap --mode=root, bind mounts, chroot)" >&2
+  exit 2
+fi
+tools/install-deps.sh fresh || exit 1
+
+repo=$(pwd)
+head=$(git rev-parse HEAD)
+root=${FRESH_ROOT:-$(mktemp -d /var/tmp/rotandor-fresh.XXXXXX)}
+log=$(mktemp -d /tmp/rotandor-fresh-log.XXXXXX)
+summary=()
+failed=0
+
+finish() {
+  fresh_root_unmount
+  if [ "${FRESH_KEEP:-0}" = 1 ]; then
+    echo "fresh-check: root kept in $root"
+  else
+    fresh_root_remove "$root"
+  fi
+  echo "== fresh-check summary (HEAD $head)"
+  printf '%s\n' "${summary[@]}"
+  echo "logs and screenshot: $log"
+}
+trap finish EXIT
+trap 'exit 130' INT TERM
+
+# step NAME CMD...: runs CMD, times it, notes the packages it installed.
+step() {
+  local name=$1 t0 t1 status before after added
+  shift
+  echo "== $name"
+  [ -d "$root/var/lib/dpkg" ] && fresh_root_packages "$root" >"$log/$name.before"
+  t0=$(date +%s.%N)
+  "$@"
+  status=$?
+  t1=$(date +%s.%N)
+  local line
+  line=$(printf '%-12s %7.1f s  %s' "$name" "$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] && echo ok || echo "FAILED ($status)")")
+  if [ -f "$log/$name.before" ]; then
+    fresh_root_packages "$root" >"$log/$name.after"
+    added=$(comm -13 "$log/$name.before" "$log/$name.after")
+    line+="  $(echo "$added" | grep -c . ) packages installed"
+    [ -n "$added" ] && echo "$added" | sed "s/^/  $name installed: /"
+  fi
+  summary+=("$line")
+  echo "$line"
+  [ $status -eq 0 ] || failed=1
+  return $status
+}
+
+clone() {
+  git clone --quiet --no-hardlinks "$repo" "$root/root/rotandor" &&
+    git -C "$root/root/rotandor" checkout --quiet --detach "$head"
+}
+
+play() {
+  /usr/bin/python3 tools/fresh-play.py --timeout 1200 --screenshot "$log/statistics.png" -- \
+    bash -c 'source tools/fresh-root.sh && fresh_root_run "$1" "cd /root/rotandor && exec ./play.sh"' _ "$root"
+}
+
+run_tests() {
+  fresh_root_run "$root" 'cd /root/rotandor && ./test.sh'
+}
+
+step root fresh_root_create "$root" || exit 1
+echo "  the new root holds $(fresh_root_packages "$root" | wc -l) packages"
+fresh_root_mount "$root" || { summary+=("mount        FAILED: mount --bind refused"); exit 1; }
+step clone clone || exit 1
+step play.sh play
+step test.sh run_tests
+for hook in tools/fresh-check.d/*.sh; do
+  [ -f "$hook" ] || continue
+  name=$(basename "$hook" .sh)
+  source "$hook"
+  step "$name" "fresh_step_$name" "$root"
+done
+exit $failed
