@@ -9,7 +9,7 @@ Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
 
     results = Results()
     with Session(game, files=["Button.txt"], faketime="+0 x10") as s:
-        s.wait_window(640, 420)
+        s.wait_statistics()
         s.click(300, 350)                 # held 0.3 s: the game polls levels
         s.wait_window(930, 647)
         s.dismiss_box(s.wait_box(60))
@@ -315,6 +315,15 @@ class Session:
                                what="a viewable %sx%s game window" % (width, height))
         return self.window
 
+    def wait_statistics(self, timeout=10):
+        """The statistics window once all of it is drawn. A press that comes
+        while the screen is still being set up can be lost; a player clicks
+        on what is shown."""
+        self.wait_window(640, 420, timeout)
+        # The last row of the "!" that ends the panel's text, drawn last.
+        self.wait_pixel(363, 382, 0x00AAAA, timeout)
+        return self.window
+
     def client_origin(self):
         info = window_info(self.display, self.window.id)
         if info is None:
@@ -458,7 +467,7 @@ def chip_marked(session):
 
 def open_table(session):
     """From the statistics screen to the table; the bet line's empty prompt."""
-    session.wait_window(640, 420)
+    session.wait_statistics()
     session.click(300, 350, hold=0.2)
     session.wait_window(930, 647)
     time.sleep(0.2)

@@ -138,7 +138,7 @@ def spin_plan(seed):
 # --- Driving the table ----------------------------------------------------------
 
 def open_table(session):
-    session.wait_window(640, 420)
+    session.wait_statistics()
     session.click(200, 300, hold=0.2)
     session.wait_window(930, 647)
     prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
