@@ -43,7 +43,7 @@ finish() {
   fi
   echo "== fresh-check summary (HEAD $head)"
   printf '%s\n' "${summary[@]}"
-  echo "logs and screenshot: $log"
+  echo "each step's output, and the statistics screen seen: $log"
 }
 trap finish EXIT
 trap 'exit 130' INT TERM
@@ -55,8 +55,9 @@ step() {
   echo "== $name"
   [ -d "$root/var/lib/dpkg" ] && fresh_root_packages "$root" >"$log/$name.before"
   t0=$(date +%s.%N)
-  "$@"
+  "$@" >"$log/$name.log" 2>&1
   status=$?
+  if [ $status -eq 0 ]; then tail -n 4 "$log/$name.log"; else tail -n 80 "$log/$name.log"; fi
   t1=$(date +%s.%N)
   local line
   line=$(printf '%-12s %7.1f s  %s' "$name" "$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] && echo ok || echo "FAILED ($status)")")

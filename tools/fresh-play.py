@@ -6,8 +6,8 @@ the statistics screen is on it; then ends the command's process group.
 
 The command gets DISPLAY (and no XAUTHORITY). It may install and build
 first, so the timeout is long. The screen counts as shown when the game's
-640 x 420 window is viewable and its panel's white top edge (client row 300,
-black above and below) is drawn. Exit status 0 when it was seen.
+640 x 420 window is viewable and its panel is drawn: the white top edge
+(client row 300, black above and below) and the text in it. Exit status 0 when it was seen.
 """
 
 import argparse
@@ -20,7 +20,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "window"))
 import rotandor_window as rw  # noqa: E402
 
-PANEL_EDGE = {(300, 299): (0, 0, 0), (300, 300): (255, 255, 255), (300, 301): (0, 0, 0)}
+# The panel's top edge and the last row of the "!" ending its text, drawn last.
+SHOWN = {(300, 299): (0, 0, 0), (300, 300): (255, 255, 255), (300, 301): (0, 0, 0), (363, 382): (0, 0xAA, 0xAA)}
 
 
 def statistics_shown(display, proc):
@@ -34,7 +35,7 @@ def statistics_shown(display, proc):
 
                 image = ImageGrab.grab(bbox=(info["x"], info["y"], info["x"] + 640, info["y"] + 420),
                                        xdisplay=display.name).convert("RGB")
-                if all(image.getpixel(p) == c for p, c in PANEL_EDGE.items()):
+                if all(image.getpixel(p) == c for p, c in SHOWN.items()):
                     return image
     return None
 
