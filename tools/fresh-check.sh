@@ -64,8 +64,11 @@ step() {
   if [ -f "$log/$name.before" ]; then
     fresh_root_packages "$root" >"$log/$name.after"
     added=$(comm -13 "$log/$name.before" "$log/$name.after")
-    line+="  $(echo "$added" | grep -c . ) packages installed"
-    [ -n "$added" ] && echo "$added" | sed "s/^/  $name installed: /"
+    line+="  $(echo "$added" | grep -c .) packages installed"
+    if [ -n "$added" ]; then
+      echo "$name installed:"
+      echo "$added" | paste -sd' ' | fold -s -w 100 | sed 's/^/  /'
+    fi
   fi
   summary+=("$line")
   echo "$line"

@@ -12,7 +12,7 @@ test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-ut
       x11-xkb-utils faketime libfaketime python3 python3-pil)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 gen=(python3 python3-pil fonts-dejavu-core console-data)
-fresh=(mmdebstrap git xvfb xauth x11-utils python3 python3-pil)
+fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
