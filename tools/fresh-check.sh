@@ -6,6 +6,7 @@
 #
 #   sudo tools/fresh-check.sh           (needs root: mmdebstrap, mounts, chroot)
 #
+# FRESH_REV=COMMIT checks that commit instead of HEAD;
 # FRESH_ROOT=DIR makes the root there (an empty or missing directory);
 # FRESH_KEEP=1 leaves it in place afterwards (unmounted).
 #
@@ -28,7 +29,7 @@ fi
 tools/install-deps.sh fresh || exit 1
 
 repo=$(pwd)
-head=$(git rev-parse HEAD)
+head=$(git rev-parse --verify "${FRESH_REV:-HEAD}^{commit}") || exit 2
 root=${FRESH_ROOT:-$(mktemp -d /var/tmp/rotandor-fresh.XXXXXX)}
 log=$(mktemp -d /tmp/rotandor-fresh-log.XXXXXX)
 summary=()
@@ -41,7 +42,7 @@ finish() {
   else
     fresh_root_remove "$root"
   fi
-  echo "== fresh-check summary (HEAD $head)"
+  echo "== fresh-check summary (commit $head)"
   printf '%s\n' "${summary[@]}"
   echo "each step's output, and the statistics screen seen: $log"
 }
