@@ -30,7 +30,16 @@ tools/install-deps.sh fresh || exit 1
 
 repo=$(pwd)
 head=$(git rev-parse --verify "${FRESH_REV:-HEAD}^{commit}") || exit 2
-root=${FRESH_ROOT:-$(mktemp -d /var/tmp/rotandor-fresh.XXXXXX)}
+if [ -n "${FRESH_ROOT:-}" ]; then
+  # Deleted afterwards, so only a directory with nothing in it yet.
+  if [ -e "$FRESH_ROOT" ] && [ -n "$(ls -A "$FRESH_ROOT" 2>/dev/null)" -o ! -d "$FRESH_ROOT" ]; then
+    echo "fresh-check: FRESH_ROOT=$FRESH_ROOT is not an empty directory" >&2
+    exit 2
+  fi
+  root=$FRESH_ROOT
+else
+  root=$(mktemp -d /var/tmp/rotandor-fresh.XXXXXX)
+fi
 log=$(mktemp -d /tmp/rotandor-fresh-log.XXXXXX)
 summary=()
 failed=0
