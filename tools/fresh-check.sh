@@ -10,11 +10,13 @@
 # FRESH_ROOT=DIR makes the root there (an empty or missing directory);
 # FRESH_KEEP=1 leaves it in place afterwards (unmounted).
 #
-# More steps: a file tools/fresh-check.d/NAME.sh (NAME: letters, digits and
-# underscores) defines fresh_step_NAME and
-# is run after the steps below, in name order, with the root mounted. It gets
-# the root as $1; fresh_root_run ROOT CMD runs inside it, the clone is at
-# /root/rotandor, and its packages are compared like the others'.
+# More steps: a file tools/fresh-check.d/NAME.sh (NAME: letters, digits,
+# underscores) defines a function fresh_step_NAME, which is run after the
+# steps below, in name order, with the root mounted and the root's path as
+# $1. Inside it, fresh_root_run ROOT CMD runs a command in the root (the
+# clone is /root/rotandor), and tools/fresh-play.py -- CMD runs one under a
+# private X server; its time and the packages it installed are reported
+# like the others'.
 #
 # play.sh runs before test.sh: the test packages include all that play
 # needs, so the other order would hide one missing from play's list.
@@ -60,16 +62,15 @@ trap 'exit 130' INT TERM
 
 # step NAME CMD...: runs CMD, times it, notes the packages it installed.
 step() {
-  local name=$1 t0 t1 status before after added
+  local name=$1 t0 t1 status added line
   shift
   echo "== $name"
   [ -d "$root/var/lib/dpkg" ] && fresh_root_packages "$root" >"$log/$name.before"
   t0=$(date +%s.%N)
   "$@" >"$log/$name.log" 2>&1
   status=$?
-  if [ $status -eq 0 ]; then tail -n 4 "$log/$name.log"; else tail -n 80 "$log/$name.log"; fi
   t1=$(date +%s.%N)
-  local line
+  if [ $status -eq 0 ]; then tail -n 4 "$log/$name.log"; else tail -n 80 "$log/$name.log"; fi
   line=$(printf '%-12s %7.1f s  %s' "$name" "$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" "$([ $status -eq 0 ] && echo ok || echo "FAILED ($status)")")
   if [ -f "$log/$name.before" ]; then
     fresh_root_packages "$root" >"$log/$name.after"
