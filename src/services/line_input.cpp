@@ -1,6 +1,7 @@
 // Typing one line on the graphics screen: echo at the text cursor, a soft
 // cursor under the input position, and the usual editing keys.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "input.h"
@@ -102,8 +103,6 @@ void extendedKey(Editor& e, char which) {
                 platform::beep();  // nothing to delete
             }
             break;
-        case platform::key::close:
-            endProgram();
         default:
             break;
     }
@@ -132,7 +131,7 @@ void edit(Editor& e, const std::string& key) {
 
 }  // namespace
 
-std::int32_t inputInteger() {
+std::optional<std::int32_t> inputInteger() {
     // Without a window no key can come: wait as for an empty ring.
     while (!screenOpen()) delayMs(pollMs);
     if (textRows() < 1 || textColumns() < 1) return 0;
@@ -149,6 +148,9 @@ std::int32_t inputInteger() {
         }
         if (key == "\r" || key == "\n") break;
         hideCursor(e);
+        if (key.size() == 2 && static_cast<unsigned char>(key[0]) == 0xFF && key[1] == platform::key::close) {
+            return std::nullopt;
+        }
         edit(e, key);
         showCursor(e);
     }
