@@ -12,6 +12,7 @@
 
 #include "fields.h"
 #include "flow.h"
+#include "host.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"
@@ -48,15 +49,9 @@ public:
         hadOld_ = old != nullptr;
         if (hadOld_) old_ = old;
         std::error_code ec;
-        if (std::filesystem::is_directory("/dev/shm", ec)) setenv("TMPDIR", "/dev/shm", 1);
+        if (std::filesystem::is_directory("/dev/shm", ec)) host::setEnvironment("TMPDIR", "/dev/shm");
     }
-    void restore() const {
-        if (hadOld_) {
-            setenv("TMPDIR", old_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-    }
+    void restore() const { host::setEnvironment("TMPDIR", hadOld_ ? old_.c_str() : nullptr); }
 
 private:
     bool hadOld_ = false;
