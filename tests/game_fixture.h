@@ -45,13 +45,15 @@ inline void clearGame() {
 class InMemory {
 public:
     InMemory() {
-        const char* old = std::getenv("TMPDIR");
+        const char* old = std::getenv(host::tempVariable());
         hadOld_ = old != nullptr;
         if (hadOld_) old_ = old;
         std::error_code ec;
-        if (std::filesystem::is_directory("/dev/shm", ec)) host::setEnvironment("TMPDIR", "/dev/shm");
+        if (std::filesystem::is_directory(host::memoryDirectory(), ec)) {
+            host::setEnvironment(host::tempVariable(), host::memoryDirectory());
+        }
     }
-    void restore() const { host::setEnvironment("TMPDIR", hadOld_ ? old_.c_str() : nullptr); }
+    void restore() const { host::setEnvironment(host::tempVariable(), hadOld_ ? old_.c_str() : nullptr); }
 
 private:
     bool hadOld_ = false;

@@ -13,6 +13,9 @@ void setEnvironment(const char* name, const char* value);
 void setPlayerBase(const std::string& base);
 // The player directory's own name inside that base.
 const char* playerFolder();
+// The variable naming the temporary directory, and a directory in memory.
+const char* tempVariable();
+const char* memoryDirectory();
 // Whether this is a POSIX system: access modes, XDG directories.
 bool posix();
 

@@ -24,6 +24,9 @@ void setPlayerBase(const std::string& base) { setEnvironment("XDG_DATA_HOME", ba
 
 const char* playerFolder() { return "rotandor"; }
 
+const char* tempVariable() { return "TMPDIR"; }
+const char* memoryDirectory() { return "/dev/shm"; }
+
 bool posix() { return true; }
 
 bool runDyingChild(const char*, void (*body)()) {

@@ -31,6 +31,10 @@ void setPlayerBase(const std::string& base) { setEnvironment("APPDATA", base.c_s
 
 const char* playerFolder() { return "Rotandor"; }
 
+const char* tempVariable() { return "TMP"; }
+// Under Wine, drive Z: is the host's root.
+const char* memoryDirectory() { return "Z:\\dev\\shm"; }
+
 bool posix() { return false; }
 
 bool runDyingChild(const char* testName, void (*)()) {
