@@ -4,27 +4,14 @@
 #include <shlobj.h>
 
 #include "platform.h"
+#include "win32_text.h"
 
 namespace platform {
 
 namespace {
 
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
-    return out;
-}
-
-std::string utf8(const wchar_t* text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return {};
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-    out.pop_back();
-    return out;
-}
+using win32text::utf8;
+using win32text::wide;
 
 HANDLE handleOf(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 

@@ -13,6 +13,7 @@
 
 #include "codepages.h"
 #include "platform.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -31,37 +32,15 @@ bool keysHeld[128] = {};
 wchar_t highSurrogate = 0;
 bool timerFine = false;
 
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
+using win32text::wide;
 
 void queueMouse() {
-    platform::Event e;
-    e.kind = platform::EventKind::Mouse;
-    e.x = mouseX;
-    e.y = mouseY;
-    e.buttons = mouseButtons;
-    e.inside = pointerInWindow && mouseX >= 0 && mouseY >= 0 && mouseX < clientWidth && mouseY < clientHeight;
-    pending.push_back(e);
+    const bool inside = pointerInWindow && mouseX >= 0 && mouseY >= 0 && mouseX < clientWidth && mouseY < clientHeight;
+    pending.push_back({.kind = platform::EventKind::Mouse, .x = mouseX, .y = mouseY, .buttons = mouseButtons,
+                       .inside = inside, .code = {}});
 }
 
-void queueKey(std::string code) {
-    platform::Event e;
-    e.kind = platform::EventKind::Key;
-    e.code = std::move(code);
-    pending.push_back(e);
-}
-
-void queueSimple(platform::EventKind kind, bool active = false) {
-    platform::Event e;
-    e.kind = kind;
-    e.active = active;
-    pending.push_back(e);
-}
+void queueKey(std::string code) { pending.push_back({.kind = platform::EventKind::Key, .code = std::move(code)}); }
 
 // Buttons let go while another window had the mouse (a message box, another
 // program) are let go here too.
@@ -165,10 +144,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_ERASEBKGND:
             return 1;
         case WM_CLOSE:
-            queueSimple(platform::EventKind::Close);
+            pending.push_back({.kind = platform::EventKind::Close, .code = {}});
             return 0;
         case WM_ACTIVATE:
-            queueSimple(platform::EventKind::Focus, LOWORD(wParam) != WA_INACTIVE);
+            pending.push_back({.kind = platform::EventKind::Focus, .active = LOWORD(wParam) != WA_INACTIVE, .code = {}});
             if (LOWORD(wParam) != WA_INACTIVE) dropReleasedButtons();
             break;
         case WM_KILLFOCUS:
@@ -259,7 +238,9 @@ bool openWindow(int width, int height, const std::string& title) {
     RECT outer{0, 0, width, height};
     AdjustWindowRectEx(&outer, windowStyle, FALSE, 0);
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    // The client area centred, as on every other system; the frame lies around it.
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2 + outer.left;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2 + outer.top;
     clientWidth = width;
     clientHeight = height;
     frame.assign(static_cast<std::size_t>(width) * height, 0);
@@ -374,10 +355,7 @@ std::string programDirectory() {
         if (n < path.size()) break;
         path.resize(path.size() * 2);
     }
-    std::string exe;
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, path.data(), -1, nullptr, 0, nullptr, nullptr);
-    exe.resize(bytes > 0 ? static_cast<std::size_t>(bytes) - 1 : 0);
-    WideCharToMultiByte(CP_UTF8, 0, path.data(), -1, exe.data(), bytes, nullptr, nullptr);
+    const std::string exe = win32text::utf8(path.data());
     const std::size_t slash = exe.find_last_of("\\/");
     if (slash == std::string::npos) return ".";
     return exe.substr(0, slash);
