@@ -12,3 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Nothing to ship beside the program: the C and C++ runtimes are linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Tests of the Windows build run under Wine (in the prefix $WINEPREFIX).
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -339,7 +339,10 @@ int renameFile(const std::string& from, const std::string& to) {
 std::string exeDirectory() { return platform::programDirectory(); }
 
 void writeInt(int fileNumber, std::int32_t value, ItemEnd end) {
-    writeItem(fileNumber, (value < 0 ? "" : " ") + intToText(value), end);
+    // A blank where a minus would stand.
+    std::string item = value < 0 ? "" : " ";
+    item += intToText(value);
+    writeItem(fileNumber, item, end);
 }
 
 void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end) {
