@@ -31,6 +31,23 @@ bool pointerInWindow = false;
 bool keysHeld[128] = {};
 wchar_t highSurrogate = 0;
 bool timerFine = false;
+std::string failure;  // why the last window could not be opened
+
+std::string lastErrorText() {
+    const DWORD code = GetLastError();
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string out = text != nullptr ? text : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+// The default timer resolution of about 16 ms would stretch every wait.
+void fineTimer() {
+    if (!timerFine) timerFine = timeBeginPeriod(1) == TIMERR_NOERROR;
+}
 
 using win32text::wide;
 
@@ -234,7 +251,14 @@ namespace platform {
 
 bool openWindow(int width, int height, const std::string& title) {
     closeWindow();
-    if (width <= 0 || height <= 0 || !registerClass()) return false;
+    if (width <= 0 || height <= 0) {
+        failure = "no such window size";
+        return false;
+    }
+    if (!registerClass()) {
+        failure = lastErrorText();
+        return false;
+    }
     RECT outer{0, 0, width, height};
     AdjustWindowRectEx(&outer, windowStyle, FALSE, 0);
     const int w = outer.right - outer.left, h = outer.bottom - outer.top;
@@ -247,6 +271,7 @@ bool openWindow(int width, int height, const std::string& title) {
     window = CreateWindowExW(0, windowClass, wide(codepage::cp437ToUtf8(title)).c_str(), windowStyle,
                              x < 0 ? 0 : x, y < 0 ? 0 : y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) {
+        failure = lastErrorText();
         frame.clear();
         return false;
     }
@@ -255,6 +280,8 @@ bool openWindow(int width, int height, const std::string& title) {
     UpdateWindow(window);
     return true;
 }
+
+std::string windowError() { return failure.empty() ? "unknown reason" : failure; }
 
 void closeWindow() { destroyWindow(); }
 
@@ -328,9 +355,15 @@ std::uint64_t counterFrequency() {
 
 void sleepMilliseconds(int ms) {
     if (ms <= 0) return;
-    // The default timer resolution of about 16 ms would stretch every wait.
-    if (!timerFine) timerFine = timeBeginPeriod(1) == TIMERR_NOERROR;
+    fineTimer();
     Sleep(static_cast<DWORD>(ms));
+}
+
+void waitForEvent(int ms) {
+    if (ms <= 0) return;
+    if (!pending.empty()) return;
+    fineTimer();
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(ms), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 bool localTime(LocalTime& out) {
@@ -359,6 +392,18 @@ std::string programDirectory() {
     const std::size_t slash = exe.find_last_of("\\/");
     if (slash == std::string::npos) return ".";
     return exe.substr(0, slash);
+}
+
+void reportError(const std::string& line) {
+    // Started from a console or with its output caught, the line goes there;
+    // started from the desktop, nobody would see it but in a box.
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err != nullptr && err != INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+    } else {
+        MessageBoxW(nullptr, wide(line).c_str(), L"Rotandor", MB_OK | MB_ICONERROR);
+    }
 }
 
 void exitProcess(int status) {
