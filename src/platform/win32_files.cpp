@@ -149,10 +149,10 @@ std::string playerDirectory() {
         if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known) == S_OK) base = utf8(known);
         CoTaskMemFree(known);
     }
-    if (base.empty()) base = ".";
     for (char& c : base) {
         if (c == '\\') c = '/';
     }
+    if (base.empty()) return "./Rotandor";
     if (base.back() != '/') base += '/';
     return base + "Rotandor";
 }
