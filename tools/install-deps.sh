@@ -3,18 +3,21 @@
 #   tools/install-deps.sh play   - build and play
 #   tools/install-deps.sh test   - build and run the whole test suite
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
+#   tools/install-deps.sh package - build and check the Debian package
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
+package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
-  *) echo "usage: $0 play|test|dev" >&2; exit 2 ;;
+  package) wanted=("${package[@]}") ;;
+  *) echo "usage: $0 play|test|dev|package" >&2; exit 2 ;;
 esac
 
 missing=()
