@@ -10,7 +10,7 @@ play=(build-essential cmake pkg-config libsdl2-dev)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
-package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc)
+package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

@@ -202,19 +202,26 @@ class Session:
     files: names to copy into the working directory, looked up in data/ of
     the source tree (for example ["Button.txt"]), or (source, name) pairs.
     faketime: a libfaketime time setting such as "+0 x10" or "@2026-12-07 03:30:00".
+    home: run as a player would, in this home directory with the player's
+    files in their default place; it is kept afterwards.
     """
 
-    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE):
+    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None):
         self.binary = os.path.abspath(binary)
         self.title = title
         self.display = None
         self.proc = None
         self.window = None
+        self.home = home
         self.root = tempfile.mkdtemp(prefix="rotandor-window-")
-        self.data_home = os.path.join(self.root, "data")
-        self.workdir = os.path.join(self.root, "work")
-        os.makedirs(self.data_home)
-        os.makedirs(self.workdir)
+        if home:
+            self.data_home = os.path.join(home, ".local", "share")
+            self.workdir = home
+        else:
+            self.data_home = os.path.join(self.root, "data")
+            self.workdir = os.path.join(self.root, "work")
+            os.makedirs(self.data_home)
+            os.makedirs(self.workdir)
         for f in files:
             source, name = (f if isinstance(f, tuple) else (os.path.join(SOURCE_DIR, "data", f), f))
             shutil.copy(source, os.path.join(self.workdir, name))
@@ -240,7 +247,12 @@ class Session:
         env = dict(self.display.env)
         for name in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
             env.pop(name, None)
-        env.update(SDL_VIDEODRIVER="x11", LANG="C.UTF-8", XDG_DATA_HOME=self.data_home)
+        env.update(SDL_VIDEODRIVER="x11", LANG="C.UTF-8")
+        if self.home:
+            env.update(HOME=self.home)
+            env.pop("XDG_DATA_HOME", None)
+        else:
+            env.update(XDG_DATA_HOME=self.data_home)
         if self.faketime:
             # The library itself rather than the faketime wrapper, which forks:
             # the game stays this harness's own child, with its own exit status.
@@ -444,6 +456,7 @@ def chip_marked(session):
 def open_table(session):
     """From the statistics screen to the table; the bet line's empty prompt."""
     session.wait_window(640, 420)
+    session.wait_pixel(300, 300, 0xFFFFFF)  # the panel's top edge: the statistics screen is shown
     session.click(300, 350, hold=0.2)
     session.wait_window(930, 647)
     time.sleep(0.2)
