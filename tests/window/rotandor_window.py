@@ -204,15 +204,18 @@ class Session:
     faketime: a libfaketime time setting such as "+0 x10" or "@2026-12-07 03:30:00".
     home: run as a player would, in this home directory with the player's
     files in their default place; it is kept afterwards.
+    screen: the size of the X screen; from 1860 x 1294 on the game opens at 2x.
     """
 
-    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None):
+    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None,
+                 screen=(1280, 1024)):
         self.binary = os.path.abspath(binary)
         self.title = title
         self.display = None
         self.proc = None
         self.window = None
         self.home = home
+        self.screen_size = screen
         self.root = tempfile.mkdtemp(prefix="rotandor-window-")
         if home:
             self.data_home = os.path.join(home, ".local", "share")
@@ -243,7 +246,7 @@ class Session:
         return False
 
     def start(self):
-        self.display = Display()
+        self.display = Display(*self.screen_size)
         env = dict(self.display.env)
         for name in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
             env.pop(name, None)
