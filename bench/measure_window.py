@@ -78,11 +78,9 @@ with rw.Session(binary, files=["Button.txt"], screen=screen) as s:
     s.wait_window(930 * k, 647 * k)
     s.wait_pixel(27 * k, 580 * k, 0xFFFFFF)
     # A ready bet keeps the croupier from spinning: only the idle loop runs.
-    with open(os.path.join(rw.SOURCE_DIR, "data", "Button.txt")) as f:
-        records = f.read().split()
     for field in (17, 84):
-        xl, xr, yt, yb = [int(v) for v in records[field].split(",")[:4]]
-        s.click((xl + xr) // 2 * k, (yt + yb) // 2 * k)
+        x, y = rw.region(field)
+        s.click(x * k, y * k)
     s.move(600 * k, 600 * k)
     time.sleep(0.5)
     cpu, t = s.cpu_seconds(), time.monotonic()

@@ -446,6 +446,13 @@ START_BUTTON = (80, 605)
 BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
 
 
+def region(field):
+    """Centre of a field's region (0 to 86) in the shipped layout."""
+    with open(os.path.join(SOURCE_DIR, "data", "Button.txt")) as f:
+        xl, xr, yt, yb = [int(v) for v in f.read().split()[field].split(",")[:4]]
+    return (xl + xr) // 2, (yt + yb) // 2
+
+
 def crop(session, box):
     return session.grab().crop(box).tobytes()
 

@@ -24,12 +24,6 @@ WHITE = 0xFFFFFF
 X1, Y1, X2, Y2 = rw.BET_LINE
 
 
-def region(field):
-    with open(os.path.join(rw.SOURCE_DIR, "data", "Button.txt")) as f:
-        xl, xr, yt, yb = [int(v) for v in f.read().split()[field].split(",")[:4]]
-    return (xl + xr) // 2, (yt + yb) // 2
-
-
 def client(session):
     """The whole client area as it is now, whatever its size."""
     info = rw.window_info(session.display, session.window.id)
@@ -44,7 +38,7 @@ def bet_line(session, k, left=0, top=0):
 def hold(session, field, k, left=0, top=0):
     """Holds the left button on a field, at the last window pixel of its
     centre's square, until the bet line changes; returns the line."""
-    x, y = region(field)
+    x, y = rw.region(field)
     before = bet_line(session, k, left, top).tobytes()
     session.display.run("xdotool", "mousemove", "--window", session.window.id,
                         str(left + x * k + k - 1), str(top + y * k + k - 1), "mousedown", "1")
