@@ -73,7 +73,7 @@ with rw.Session(binary, files=["Button.txt"], screen=screen) as s:
                 what="the statistics panel")
     print("start-up to the statistics screen shown: %.0f ms" % ((time.monotonic() - start) * 1000))
     print("window at %dx" % k)
-    s.wait_window(640 * k, 420 * k)
+    s.wait_statistics(scale=k)
     s.click(300 * k, 350 * k)
     s.wait_window(930 * k, 647 * k)
     s.wait_pixel(27 * k, 580 * k, 0xFFFFFF)

@@ -5,79 +5,67 @@
 # `apt remove` leaves nothing of the package behind while the player's own
 # files stay. Needs root (mmdebstrap, chroot, bind mounts).
 #   tools/check-package.sh [out/rotandor_VERSION_ARCH.deb]
-# ROTANDOR_BASE_TAR: a tarball of a fresh root made before
-# (mmdebstrap --variant=minbase bookworm base.tar), to skip the bootstrap.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/fresh-root.sh
 deb=${1:-$(ls out/rotandor_*_*.deb | tail -1)}
 name=$(basename "$deb")
 [ "$(id -u)" -eq 0 ] || { echo "$0: run as root" >&2; exit 2; }
 tools/install-deps.sh package
 
-work=$(mktemp -d /var/tmp/rotandor-package.XXXXXX)
-root=$work/root
-mounted=()
+root=$(mktemp -d /var/tmp/rotandor-package.XXXXXX)
+work=$(mktemp -d /tmp/rotandor-package-log.XXXXXX)
 cleanup() {
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}"
-  done
-  rm -rf --one-file-system "$work"
+  fresh_root_unmount
+  fresh_root_remove "$root"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 
-mkdir -p "$root"
-if [ -n "${ROTANDOR_BASE_TAR:-}" ]; then
-  tar -C "$root" -xf "$ROTANDOR_BASE_TAR"
-else
-  mmdebstrap --quiet --variant=minbase --mode=root bookworm "$root"
-fi
-for fs in proc sys dev dev/pts; do
-  mount --bind "/$fs" "$root/$fs"
-  mounted+=("$root/$fs")
-done
-cp /etc/resolv.conf "$root/etc/resolv.conf"
+fresh_root_create "$root"
+fresh_root_mount "$root"
 cp "$deb" "$root/tmp/$name"
 cp -r tests/window "$root/tmp/window"
+# in_root CMD: one shell command line inside the root.
 in_root() {
-  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    DEBIAN_FRONTEND=noninteractive "$@"
+  fresh_root_run "$root" "export LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive; $1"
 }
 failed=0
 fail() { echo "FAIL $*"; failed=1; }
 
 # What the package pulls in, measured on the bare root.
-in_root apt-get update -qq
-in_root dpkg-query -W -f='${Package}\n' | sort > "$work/before"
-needed=$(in_root apt-get install -s --no-install-recommends "/tmp/$name" | grep -c '^Inst ')
-in_root apt-get install -y -qq "/tmp/$name" > "$work/apt.log" 2>&1
-in_root dpkg-query -W -f='${Package}\n' | sort > "$work/after"
+in_root "apt-get update -qq"
+fresh_root_packages "$root" > "$work/before"
+needed=$(in_root "apt-get install -s --no-install-recommends /tmp/$name" | grep -c '^Inst ')
+in_root "apt-get install -y -qq /tmp/$name" > "$work/apt.log" 2>&1
+fresh_root_packages "$root" > "$work/after"
 comm -13 "$work/before" "$work/after" > "$work/pulled"
 echo "apt install ./$name pulled $(wc -l < "$work/pulled") packages ($needed without recommends):" $(cat "$work/pulled")
 # A player needs the game and its libraries, never a tool to build it.
 if grep -E -- '-dev$|^(gcc|g\+\+|cpp|make|cmake|build-essential|pkg-config|dpkg-dev)(-[0-9]+)?$' "$work/pulled"; then
   fail "apt pulled build tools"
 fi
-in_root dpkg-query -L rotandor | sort > "$work/files"
+in_root "dpkg-query -L rotandor" | sort > "$work/files"
 
 # The player's round, as the player's own user in a home directory.
-in_root apt-get install -y -qq --no-install-recommends xvfb xauth xfonts-base xdotool x11-utils \
-  python3 python3-pil libfaketime > /dev/null 2>&1
+in_root "apt-get install -y -qq --no-install-recommends xvfb xfonts-base xdotool x11-utils \
+  python3 python3-pil libfaketime" > /dev/null 2>&1
 install -d -m 1777 "$root/tmp/.X11-unix"
-in_root useradd --create-home player
-if ! in_root runuser -u player -- env HOME=/home/player /usr/bin/python3 \
-     /tmp/window/test_round.py /usr/games/rotandor --home /home/player; then
+in_root "useradd --create-home player"
+if ! in_root "runuser -u player -- env HOME=/home/player /usr/bin/python3 \
+     /tmp/window/test_round.py /usr/games/rotandor --home /home/player"; then
   fail "the round in the installed game"
 fi
 
-in_root apt-get remove -y -qq rotandor > /dev/null
-status=$(in_root dpkg-query -W -f='${db:Status-Status}' rotandor 2>/dev/null || echo not-installed)
+in_root "apt-get remove -y -qq rotandor" > /dev/null 2>&1
+status=$(in_root "dpkg-query -W -f='\${db:Status-Status}' rotandor" 2>/dev/null || echo not-installed)
 [ "$status" = not-installed ] || fail "rotandor is still known to dpkg as $status"
 left=0
 while IFS= read -r path; do
   [ "$path" = /. ] && continue
   if [ -L "$root$path" ] || [ -f "$root$path" ]; then
     echo "left behind: $path"; left=1
-  elif [ -d "$root$path" ] && ! in_root dpkg-query -S "$path" > /dev/null 2>&1; then
+  elif [ -d "$root$path" ] && ! in_root "dpkg-query -S $(printf %q "$path")" > /dev/null 2>&1; then
     echo "left behind: $path/"; left=1
   fi
 done < "$work/files"

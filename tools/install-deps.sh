@@ -3,21 +3,27 @@
 #   tools/install-deps.sh play   - build and play
 #   tools/install-deps.sh test   - build and run the whole test suite
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
-#   tools/install-deps.sh package - build and check the Debian package
+#   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
+#   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
+#   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
+gen=(python3 python3-pil fonts-dejavu-core console-data)
+fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
+  gen) wanted=("${gen[@]}") ;;
+  fresh) wanted=("${fresh[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 play|test|dev|package" >&2; exit 2 ;;
+  *) echo "usage: $0 play|test|dev|gen|fresh|package" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -55,8 +55,7 @@ def doubled(image):
 
 
 def table(session, k):
-    session.wait_window(640 * k, 420 * k)
-    session.wait_pixel(300 * k, 300 * k, WHITE)
+    session.wait_statistics(scale=k)
     session.click(300 * k + k - 1, 350 * k + k - 1, hold=0.2)
     session.wait_window(930 * k, 647 * k)
     session.wait_pixel(27 * k, 580 * k, WHITE)
