@@ -19,6 +19,8 @@ namespace platform {
 // whole factor, centred on black (SDL: resizable, 2x on large desktops);
 // mouse positions still come in frame pixels.
 bool openWindow(int width, int height, const std::string& title);
+// Why the last openWindow failed, in the window system's words.
+std::string windowError();
 void closeWindow();
 void setWindowTitle(const std::string& title);
 // 32-bit 0xAARRGGBB pixels, row by row.
@@ -69,6 +71,8 @@ void keyboardState(bool down[128]);
 std::uint64_t counter();           // monotonic high-resolution counter
 std::uint64_t counterFrequency();  // counts per second
 void sleepMilliseconds(int ms);
+// Sleeps up to ms, less when an event for the window comes in first.
+void waitForEvent(int ms);
 
 struct LocalTime {
     int year, month, day, hour, minute, second;
@@ -78,10 +82,14 @@ bool localTime(LocalTime& out);
 
 // System ---------------------------------------------------------------------
 
+// A short tone; nothing, and at once, where there is no sound device.
+void beep();
 // Blocks until the player dismisses it: one OK button, information icon.
 void messageBox(const std::string& caption, const std::string& text);
 // Directory holding the program file, without a trailing separator.
 std::string programDirectory();
+// One line for whoever started the program (standard error on a desktop).
+void reportError(const std::string& line);
 [[noreturn]] void exitProcess(int status);
 
 }  // namespace platform
