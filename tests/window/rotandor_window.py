@@ -331,9 +331,11 @@ class Session:
         return self.window
 
     def wait_statistics(self, timeout=10, scale=1):
-        """The statistics window once all of it is drawn. A press that comes
-        while the screen is still being set up can be lost; a player clicks
-        on what is shown. scale: the factor the window is shown at."""
+        """The statistics window once all of it is drawn: a player clicks on
+        what is shown. While the game is still setting the screen up, it
+        takes the window's focus and a press in one look, and SDL drops a
+        press that comes within 10 ms of the focus. scale: the factor the
+        window is shown at."""
         self.wait_window(640 * scale, 420 * scale, timeout)
         # The last row of the "!" that ends the panel's text, drawn last.
         self.wait_pixel(363 * scale, 382 * scale, 0x00AAAA, timeout)
