@@ -5,7 +5,7 @@ its message shows, takes the 25 chip, presses the start button, waits for the
 win message and dismisses it. Then the player files and the history line must
 hold exactly what one settled round writes on that day.
 
-Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR]
+Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR]  (or rotandor.exe, under Wine)
 
 With --home the game runs as an installed game does for a player: started in
 the home directory DIR, with no layout file there (it takes the one beside
@@ -88,7 +88,7 @@ def one_round():
         s.escape()
         results.check("Escape ends with 0", s.wait_exit(5) == 0)
 
-        player = os.path.join(s.data_home, "rotandor")
+        player = s.player_dir
         history = read(os.path.join(s.workdir, "Roulettezahlen.txt"))
         m = re.fullmatch(rb" (\d{1,2}) *" + TODAY.encode() + rb"    12:0[01]:[0-5]\d\r\n", history)
         results.check("one history line of today", m is not None and len(history) == 38, history)
