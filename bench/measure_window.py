@@ -1,7 +1,9 @@
 """Measures the real program under Xvfb: start-up until the statistics
 screen is shown, idle cost at the table, and peak memory.
 
-    /usr/bin/python3 bench/measure_window.py build/rotandor [IDLE_SECONDS]
+    /usr/bin/python3 bench/measure_window.py build/rotandor [IDLE_SECONDS] [--screen WxH]
+
+A screen of at least 1860 x 1294 (--screen 2560x1440) measures the window at 2x.
 """
 
 import ctypes
@@ -13,8 +15,15 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
 import rotandor_window as rw  # noqa: E402
 
-binary = sys.argv[1]
-idle = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
+args = sys.argv[1:]
+screen = (1280, 1024)
+if "--screen" in args:
+    i = args.index("--screen")
+    screen = tuple(int(v) for v in args[i + 1].split("x"))
+    del args[i:i + 2]
+binary = args[0]
+idle = float(args[1]) if len(args) > 1 else 20.0
+k = 2 if screen[0] >= 1860 and screen[1] >= 1294 else 1  # the factor the game opens at
 
 
 class XImage(ctypes.Structure):
@@ -54,26 +63,25 @@ def peak_rss_mb(pid):
     return float("nan")
 
 
-with rw.Session(binary, files=["Button.txt"]) as s:
+with rw.Session(binary, files=["Button.txt"], screen=screen) as s:
     start = s.started
     # Shown: the panel's white top edge is on the screen. The window opens
     # centred, so that pixel's place on the screen is known before it comes;
     # it is read over one X connection, which costs the game nothing.
-    x, y = (1280 - 640) // 2 + 300, (1024 - 420) // 2 + 300  # the harness screen is 1280 x 1024
+    x, y = (screen[0] - 640 * k) // 2 + 300 * k, (screen[1] - 420 * k) // 2 + 300 * k
     rw.wait_for(lambda: root_pixel(s.display.name, x, y) == 0xFFFFFF, 10, interval=0.001,
                 what="the statistics panel")
     print("start-up to the statistics screen shown: %.0f ms" % ((time.monotonic() - start) * 1000))
-    s.wait_statistics()
-    s.click(300, 350)
-    s.wait_window(930, 647)
-    s.wait_pixel(27, 580, 0xFFFFFF)
+    print("window at %dx" % k)
+    s.wait_statistics(scale=k)
+    s.click(300 * k, 350 * k)
+    s.wait_window(930 * k, 647 * k)
+    s.wait_pixel(27 * k, 580 * k, 0xFFFFFF)
     # A ready bet keeps the croupier from spinning: only the idle loop runs.
-    with open(os.path.join(rw.SOURCE_DIR, "data", "Button.txt")) as f:
-        records = f.read().split()
     for field in (17, 84):
-        xl, xr, yt, yb = [int(v) for v in records[field].split(",")[:4]]
-        s.click((xl + xr) // 2, (yt + yb) // 2)
-    s.move(600, 600)
+        x, y = rw.region(field)
+        s.click(x * k, y * k)
+    s.move(600 * k, 600 * k)
     time.sleep(0.5)
     cpu, t = s.cpu_seconds(), time.monotonic()
     time.sleep(idle)

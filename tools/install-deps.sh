@@ -6,6 +6,7 @@
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
 #   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
+#   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
@@ -15,6 +16,7 @@ test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-ut
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 gen=(python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
+package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
@@ -23,7 +25,8 @@ case "${1:-play}" in
   dev) wanted=("${dev[@]}") ;;
   gen) wanted=("${gen[@]}") ;;
   fresh) wanted=("${fresh[@]}") ;;
-  *) echo "usage: $0 play|windows|test|dev|gen|fresh" >&2; exit 2 ;;
+  package) wanted=("${package[@]}") ;;
+  *) echo "usage: $0 play|windows|test|dev|gen|fresh|package" >&2; exit 2 ;;
 esac
 
 missing=()

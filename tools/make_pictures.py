@@ -6,7 +6,7 @@
 Writes into data/ (next to this script's parent directory):
   Tisch.roulette, RK.roulette, Chip 25/50/100.roulette  (24-bit BMP)
   Button.txt                                             (87 hit regions)
-  rotandor.png                                           (icon for menus)
+  rotandor.png, rotandor-64/128/256.png                  (icons for menus, each drawn for its size)
 and src/game/my_icon.inc (the icon the program embeds).
 
 The output depends only on this script, Pillow and the DejaVu fonts; run it
@@ -701,6 +701,82 @@ def icon_png(rows):
     return img
 
 
+MENU_ICON_SIZES = (64, 128, 256)
+
+
+def make_menu_icon(size):
+    """The same wheel for menus and software centres, drawn for its size.
+
+    At 64 pixels twelve bold pockets still read; from 128 on the wheel has all
+    37 in their wheel order, gold frets and the turret's cross. Drawn at four
+    times the size and box-filtered down, on a transparent ground."""
+    k = 4
+    n = size * k
+    c = n / 2
+    R = n / 2 - k * 0.5
+    img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    col = lambda i: ICON_PALETTE[i] + (255,)
+
+    def ring(r, fill):
+        d.ellipse([c - r, c - r, c + r, c + r], fill=fill)
+
+    def at(r, theta):  # counter-clockwise from the top, as the 32 icon
+        return c - r * math.sin(theta), c - r * math.cos(theta)
+
+    detailed = size >= 128
+    ring(R, col(2))                                  # dark wood edge
+    for i in range(24):                              # the bowl, lit from the top left
+        f = i / 23
+        ring(R * (0.955 - 0.13 * f), tuple(round(a + (b - a) * f) for a, b in
+                                            zip((0x4A, 0x22, 0x0A), (0xA8, 0x5A, 0x22))) + (255,))
+    ring(R * 0.81, col(12))                          # the track's inner shadow
+    ring(R * 0.80, col(11))                          # the ball track
+    ring(R * 0.64, col(8))                           # gold edge of the pockets
+    pockets = WHEEL_ORDER if detailed else list(range(12))
+    step = 2 * math.pi / len(pockets)
+    r0, r1 = R * 0.34, R * 0.61
+    for i, number in enumerate(pockets):
+        if detailed:
+            colour = col(7) if number == 0 else (col(4) if number in REDS else col(6))
+        else:
+            colour = col(7) if i == 0 else (col(4) if i % 2 else col(6))
+        t0, t1 = i * step - step / 2, i * step + step / 2
+        pts = [at(r1, t0 + (t1 - t0) * j / 8) for j in range(9)]
+        pts += [at(r0, t1 - (t1 - t0) * j / 8) for j in range(9)]
+        d.polygon(pts, fill=colour)
+    if detailed:
+        for i in range(len(pockets)):                # frets between the pockets
+            t = i * step + step / 2
+            d.line([at(r0, t), at(r1, t)], fill=col(8), width=max(k, round(n / 160)))
+    ring(r0, col(8))
+    ring(R * 0.31, col(3))                           # the cone
+    for i in range(12):
+        f = i / 11
+        ring(R * (0.30 - 0.12 * f), tuple(round(a + (b - a) * f) for a, b in
+                                           zip((0x8A, 0x46, 0x18), (0xB8, 0x6E, 0x2C))) + (255,))
+    ring(R * 0.17, col(8))
+    if detailed:                                     # the turret's cross
+        w = R * 0.035
+        for j in range(4):
+            t = j * math.pi / 2 + math.pi / 4
+            (x1, y1), (x2, y2) = at(R * 0.05, t), at(R * 0.27, t)
+            d.line([(x1, y1), (x2, y2)], fill=col(9), width=round(w * 2))
+            d.line([(x1, y1), (x2, y2)], fill=col(8), width=round(w * 1.2))
+            ex, ey = x2, y2
+            d.ellipse([ex - w * 1.6, ey - w * 1.6, ex + w * 1.6, ey + w * 1.6], fill=col(13))
+    ring(R * 0.10, col(9))
+    ring(R * 0.08, col(13))
+    # The ball resting in a black pocket, with a shadow and a highlight.
+    bx, by = at(R * 0.50, 10 * math.pi / 6 if not detailed else 11 * step)
+    br = R * 0.10
+    d.ellipse([bx - br * 1.1 + br * 0.25, by - br * 1.1 + br * 0.3, bx + br * 1.1 + br * 0.25,
+               by + br * 1.1 + br * 0.3], fill=(0, 0, 0, 150))
+    d.ellipse([bx - br, by - br, bx + br, by + br], fill=col(15))
+    d.ellipse([bx - br * 0.85, by - br * 0.85, bx + br * 0.7, by + br * 0.7], fill=col(10))
+    return img.resize((size, size), Image.BOX)
+
+
 # Files ----------------------------------------------------------------------------
 def bmp24(img):
     """Uncompressed 24-bit bottom-up BMP with a 40-byte information header."""
@@ -802,6 +878,8 @@ def main(argv):
         write(os.path.join(DATA, "Chip %d.roulette" % value), bmp24(chip))
     write(os.path.join(DATA, "Button.txt"), button_txt(reg))
     icon_png(icon).save(os.path.join(DATA, "rotandor.png"), optimize=False)
+    for size in MENU_ICON_SIZES:
+        make_menu_icon(size).save(os.path.join(DATA, "rotandor-%d.png" % size), optimize=False)
     write(os.path.join(ROOT, "src", "game", "my_icon.inc"), icon_inc(icon))
     if preview_path:
         preview(table, wheel, chips, reg, preview_path, show_regions)

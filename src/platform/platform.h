@@ -17,8 +17,10 @@ namespace platform {
 
 // Window ---------------------------------------------------------------------
 
-// Opens a window whose client area is exactly width x height, centred, not
-// resizable, titled, brought to the front. Closes any window open before.
+// Opens a window for a width x height frame, centred, titled, brought to the
+// front. Closes any window open before. The window may show the frame at a
+// whole factor, centred on black (SDL: resizable, 2x on large desktops);
+// mouse positions still come in frame pixels.
 bool openWindow(int width, int height, const std::string& title);
 // Why the last openWindow failed, in the window system's words.
 std::string windowError();

@@ -45,6 +45,49 @@ bool audioTried = false;
 SDL_AudioDeviceID audio = 0;
 std::vector<std::int16_t> tone;
 
+// The game's frame in the window: shown at the largest whole factor that
+// fits, centred on black. The factor a window opens at is chosen once per
+// run from the desktop, for the largest window the game opens (the 930 x 647
+// table), so both windows always share one scale.
+constexpr int largestWidth = 930, largestHeight = 647;
+int openingScale = 0;  // 0 until the first window
+int frameWidth = 0, frameHeight = 0;
+bool frameStale = true;  // the window surface is new: paint it all
+struct Frame {
+    int scale, left, top;
+};
+
+int chooseOpeningScale() {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 1;
+    return desktop.w >= 2 * largestWidth && desktop.h >= 2 * largestHeight ? 2 : 1;
+}
+
+Frame frameIn(int windowWidth, int windowHeight) {
+    if (frameWidth <= 0 || frameHeight <= 0) return {1, 0, 0};
+    int scale = std::min(windowWidth / frameWidth, windowHeight / frameHeight);
+    if (scale < 1) scale = 1;
+    return {scale, std::max(0, (windowWidth - frameWidth * scale) / 2),
+            std::max(0, (windowHeight - frameHeight * scale) / 2)};
+}
+
+Frame currentFrame() {
+    int w = 0, h = 0;
+    if (window != nullptr) SDL_GetWindowSize(window, &w, &h);
+    return frameIn(w, h);
+}
+
+int floorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// The game pixel under a window position; the black margin maps outside the frame.
+void toGame(int windowX, int windowY, int& x, int& y) {
+    const Frame f = currentFrame();
+    x = floorDiv(windowX - f.left, f.scale);
+    y = floorDiv(windowY - f.top, f.scale);
+}
+
 // Whether the locale the environment names exists and encodes UTF-8; a
 // UTF-8 name of a locale that is not installed falls back to "C".
 bool environmentLocaleIsUtf8() {
@@ -110,20 +153,13 @@ int gameButton(Uint8 sdlButton) {
     }
 }
 
-bool pointerInside() {
-    if (!pointerInWindow || window == nullptr) return false;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window, &w, &h);
-    return mouseX >= 0 && mouseY >= 0 && mouseX < w && mouseY < h;
-}
-
 void queueMouse() {
     platform::Event e;
     e.kind = platform::EventKind::Mouse;
-    e.x = mouseX;
-    e.y = mouseY;
+    toGame(mouseX, mouseY, e.x, e.y);
     e.buttons = mouseButtons;
-    e.inside = pointerInside();
+    e.inside = pointerInWindow && window != nullptr && e.x >= 0 && e.y >= 0 && e.x < frameWidth &&
+               e.y < frameHeight;
     pending.push_back(e);
 }
 
@@ -252,6 +288,11 @@ void translate(const SDL_Event& ev) {
                 case SDL_WINDOWEVENT_EXPOSED:
                     queueSimple(platform::EventKind::Exposed);
                     break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // A new surface, maybe a new factor: show the whole frame again.
+                    frameStale = true;
+                    queueSimple(platform::EventKind::Exposed);
+                    break;
                 default:
                     break;
             }
@@ -349,12 +390,18 @@ namespace platform {
 bool openWindow(int width, int height, const std::string& title) {
     closeWindow();
     if (width <= 0 || height <= 0 || !ensureVideo()) return false;
+    if (openingScale == 0) openingScale = chooseOpeningScale();
     window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
-                              SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_SHOWN);
+                              SDL_WINDOWPOS_CENTERED, width * openingScale, height * openingScale,
+                              SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
         failure = SDL_GetError();
         return false;
     }
+    SDL_SetWindowMinimumSize(window, width, height);
+    frameWidth = width;
+    frameHeight = height;
+    frameStale = true;
     if (SDL_GetWindowSurface(window) == nullptr) {
         failure = SDL_GetError();
         destroyWindow();
@@ -398,42 +445,69 @@ std::uintptr_t windowHandle() {
 }
 
 void present(const std::uint32_t* pixels, int width, int height, int firstRow, int lastRow) {
-    if (window == nullptr || pixels == nullptr) return;
+    if (window == nullptr || pixels == nullptr || width <= 0 || height <= 0) return;
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (surface == nullptr) return;
+    const Frame f = frameIn(surface->w, surface->h);
+    const int k = f.scale;
+    const bool whole = frameStale;
+    if (whole) {
+        firstRow = 0;
+        lastRow = height - 1;
+    }
     // Never write past either buffer, whatever size the caller thinks the window has.
-    const int columns = width < surface->w ? width : surface->w;
+    const int columns = std::min(width, (surface->w - f.left) / k);
     if (firstRow < 0) firstRow = 0;
     if (lastRow > height - 1) lastRow = height - 1;
-    if (lastRow > surface->h - 1) lastRow = surface->h - 1;
+    if (lastRow > (surface->h - f.top) / k - 1) lastRow = (surface->h - f.top) / k - 1;
     if (columns <= 0 || firstRow > lastRow) return;
     const int rows = lastRow - firstRow + 1;
 
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-    auto* dst = static_cast<Uint8*>(surface->pixels) + static_cast<std::size_t>(firstRow) * surface->pitch;
+    if (whole && (f.left > 0 || f.top > 0 || width * k < surface->w || height * k < surface->h)) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    }
+    frameStale = false;
+    auto* dst = static_cast<Uint8*>(surface->pixels) + static_cast<std::size_t>(f.top + firstRow * k) * surface->pitch +
+                static_cast<std::size_t>(f.left) * surface->format->BytesPerPixel;
     const std::uint32_t* src = pixels + static_cast<std::size_t>(firstRow) * static_cast<std::size_t>(width);
+    const std::size_t rowBytes = static_cast<std::size_t>(columns) * static_cast<std::size_t>(k) * 4;
     if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
         // The usual X11 surface: the same layout, top byte unused.
         for (int y = 0; y < rows; y++) {
-            std::memcpy(dst + static_cast<std::size_t>(y) * surface->pitch,
-                        src + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
-                        static_cast<std::size_t>(columns) * 4);
+            const std::uint32_t* line = src + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            Uint8* out = dst + static_cast<std::size_t>(y) * static_cast<std::size_t>(k) * surface->pitch;
+            if (k == 1) {
+                std::memcpy(out, line, rowBytes);
+                continue;
+            }
+            // Every game pixel a k x k square: one widened row, copied k times.
+            auto* wide = reinterpret_cast<std::uint32_t*>(out);
+            for (int x = 0; x < columns; x++) {
+                for (int i = 0; i < k; i++) wide[x * k + i] = line[x];
+            }
+            for (int i = 1; i < k; i++) std::memcpy(out + static_cast<std::size_t>(i) * surface->pitch, out, rowBytes);
         }
     } else {
         // The top byte of a game pixel is not alpha: show every pixel opaque.
-        scratch.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
-        for (int y = 0; y < rows; y++) {
-            for (int x = 0; x < columns; x++) {
-                scratch[static_cast<std::size_t>(y) * columns + x] =
-                    src[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x] | 0xFF000000u;
+        const int wideColumns = columns * k;
+        scratch.resize(static_cast<std::size_t>(wideColumns) * static_cast<std::size_t>(rows) * k);
+        for (int y = 0; y < rows * k; y++) {
+            const std::uint32_t* line = src + static_cast<std::size_t>(y / k) * static_cast<std::size_t>(width);
+            for (int x = 0; x < wideColumns; x++) {
+                scratch[static_cast<std::size_t>(y) * wideColumns + x] = line[x / k] | 0xFF000000u;
             }
         }
-        SDL_ConvertPixels(columns, rows, SDL_PIXELFORMAT_ARGB8888, scratch.data(), columns * 4,
+        SDL_ConvertPixels(wideColumns, rows * k, SDL_PIXELFORMAT_ARGB8888, scratch.data(), wideColumns * 4,
                           surface->format->format, dst, surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    const SDL_Rect band{0, firstRow, columns, rows};
-    SDL_UpdateWindowSurfaceRects(window, &band, 1);
+    if (whole) {
+        SDL_UpdateWindowSurface(window);
+    } else {
+        const SDL_Rect band{f.left, f.top + firstRow * k, columns * k, rows * k};
+        SDL_UpdateWindowSurfaceRects(window, &band, 1);
+    }
 }
 
 bool pollEvent(Event& event) {

@@ -223,20 +223,30 @@ class Session:
     files: names to copy into the working directory, looked up in data/ of
     the source tree (for example ["Button.txt"]), or (source, name) pairs.
     faketime: a libfaketime time setting such as "+0 x10" or "@2026-12-07 03:30:00".
+    home: run as a player would, in this home directory with the player's
+    files in their default place; it is kept afterwards.
+    screen: the size of the X screen; from 1860 x 1294 on the game opens at 2x.
     """
 
-    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE):
+    def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None,
+                 screen=(1280, 1024)):
         self.binary = os.path.abspath(binary)
         self.wine = self.binary.lower().endswith(".exe")
         self.title = title
         self.display = None
         self.proc = None
         self.window = None
+        self.home = home
+        self.screen_size = screen
         self.root = tempfile.mkdtemp(prefix="rotandor-window-")
-        self.data_home = os.path.join(self.root, "data")
-        self.workdir = os.path.join(self.root, "work")
-        os.makedirs(self.data_home)
-        os.makedirs(self.workdir)
+        if home:
+            self.data_home = os.path.join(home, ".local", "share")
+            self.workdir = home
+        else:
+            self.data_home = os.path.join(self.root, "data")
+            self.workdir = os.path.join(self.root, "work")
+            os.makedirs(self.data_home)
+            os.makedirs(self.workdir)
         for f in files:
             source, name = (f if isinstance(f, tuple) else (os.path.join(SOURCE_DIR, "data", f), f))
             shutil.copy(source, os.path.join(self.workdir, name))
@@ -263,11 +273,16 @@ class Session:
         return False
 
     def start(self):
-        self.display = Display()
+        self.display = Display(*self.screen_size)
         env = dict(self.display.env)
         for name in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
             env.pop(name, None)
-        env.update(SDL_VIDEODRIVER="x11", LANG="C.UTF-8", XDG_DATA_HOME=self.data_home)
+        env.update(SDL_VIDEODRIVER="x11", LANG="C.UTF-8")
+        if self.home:
+            env.update(HOME=self.home)
+            env.pop("XDG_DATA_HOME", None)
+        else:
+            env.update(XDG_DATA_HOME=self.data_home)
         if self.faketime:
             # The library itself rather than the faketime wrapper, which forks:
             # the game stays this harness's own child, with its own exit status.
@@ -360,14 +375,15 @@ class Session:
                                what="a viewable %sx%s game window" % (width, height))
         return self.window
 
-    def wait_statistics(self, timeout=10):
+    def wait_statistics(self, timeout=10, scale=1):
         """The statistics window once all of it is drawn: a player clicks on
         what is shown. While the game is still setting the screen up, it
         takes the window's focus and a press in one look, and SDL drops a
-        press that comes within 10 ms of the focus."""
-        self.wait_window(640, 420, timeout)
+        press that comes within 10 ms of the focus. scale: the factor the
+        window is shown at."""
+        self.wait_window(640 * scale, 420 * scale, timeout)
         # The last row of the "!" that ends the panel's text, drawn last.
-        self.wait_pixel(363, 382, 0x00AAAA, timeout)
+        self.wait_pixel(363 * scale, 382 * scale, 0x00AAAA, timeout)
         return self.window
 
     def client_origin(self):
@@ -499,6 +515,13 @@ CHIP_25 = (25, 495)
 CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
 START_BUTTON = (80, 605)
 BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
+
+
+def region(field):
+    """Centre of a field's region (0 to 86) in the shipped layout."""
+    with open(os.path.join(SOURCE_DIR, "data", "Button.txt")) as f:
+        xl, xr, yt, yb = [int(v) for v in f.read().split()[field].split(",")[:4]]
+    return (xl + xr) // 2, (yt + yb) // 2
 
 
 def crop(session, box):

@@ -5,7 +5,11 @@ its message shows, takes the 25 chip, presses the start button, waits for the
 win message and dismisses it. Then the player files and the history line must
 hold exactly what one settled round writes on that day.
 
-Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor  (or rotandor.exe, under Wine)
+Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR]  (or rotandor.exe, under Wine)
+
+With --home the game runs as an installed game does for a player: started in
+the home directory DIR, with no layout file there (it takes the one beside
+the program) and its player files in their default place under DIR.
 """
 
 import os
@@ -17,6 +21,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
 binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+home = sys.argv[sys.argv.index("--home") + 1] if "--home" in sys.argv else None
 results = rw.Results()
 
 # A Monday at noon: no task of the weekday or the day streak completes.
@@ -68,7 +73,7 @@ def read(path):
 
 
 def one_round():
-    with rw.Session(binary, files=["Button.txt"], faketime=START) as s:
+    with rw.Session(binary, files=[] if home else ["Button.txt"], faketime=START, home=home) as s:
         prompt = rw.open_table(s)
         rw.bet_between_spins(s, prompt, place_bet)
         results.check("the chip and the field are chosen", chip_marked(s))

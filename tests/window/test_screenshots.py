@@ -12,13 +12,6 @@ results = rw.Results()
 WHITE, GREY, BLACK = 0xFFFFFF, 0xAAAAAA, 0x000000
 
 
-def region(field):
-    """Centre of a field's region in the shipped layout."""
-    with open(os.path.join(rw.SOURCE_DIR, "data", "Button.txt")) as f:
-        xl, xr, yt, yb = [int(v) for v in f.read().split()[field].split(",")[:4]]
-    return (xl + xr) // 2, (yt + yb) // 2
-
-
 def keep(path, name):
     target = os.environ.get("ROTANDOR_SCREENSHOT_DIR")
     if target:
@@ -51,9 +44,9 @@ def screens():
             results.check("table panel %s drawn" % (corners,), panel_ok(table, *corners))
 
         # A bet a player would make: the 17 and the 25 chip.
-        x, y = region(17)
+        x, y = rw.region(17)
         s.click(x, y)
-        s.click(*region(84))
+        s.click(*rw.region(84))
         s.wait_pixel(26, 496 - 18, WHITE)
         results.check("25 chip ringed in white", s.pixel(26 + 18, 496) == WHITE)
         keep(s.screenshot("table"), "table")
