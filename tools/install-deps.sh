@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
 #   tools/install-deps.sh play   - build and play
+#   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
-test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil)
+web=(cmake emscripten nodejs googletest)
+test=("${play[@]}" "${web[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
+      x11-xkb-utils faketime libfaketime python3 python3-pil chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
+  web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
-  *) echo "usage: $0 play|test|dev" >&2; exit 2 ;;
+  *) echo "usage: $0 play|web|test|dev" >&2; exit 2 ;;
 esac
 
 missing=()
