@@ -196,7 +196,32 @@ def send_delete_window(display_name, wid):
 
 # --- The game ------------------------------------------------------------------
 
-class Session:
+class Harness:
+    """What every way of running the game offers alike: start() on entering,
+    close() on leaving, and pixels read from grab()."""
+
+    def __enter__(self):
+        try:
+            self.start()
+        except Exception:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def pixel(self, x, y):
+        r, g, b = self.grab().getpixel((x, y))
+        return (r << 16) | (g << 8) | b
+
+    def wait_pixel(self, x, y, colour, timeout=10):
+        return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
+                        what="pixel (%d, %d) to be %06X" % (x, y, colour))
+
+
+class Session(Harness):
     """One run of the game in its own X server and temporary directories.
 
     files: names to copy into the working directory, looked up in data/ of
@@ -222,18 +247,6 @@ class Session:
         self.extra_env = env or {}
         self.stdout_path = os.path.join(self.root, "stdout.txt")
         self.stderr_path = os.path.join(self.root, "stderr.txt")
-
-    def __enter__(self):
-        try:
-            self.start()
-        except Exception:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
 
     def start(self):
         self.display = Display()
@@ -363,6 +376,12 @@ class Session:
     def move(self, x, y):
         self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y))
 
+    def press(self, x, y, button=1):
+        self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y), "mousedown", str(button))
+
+    def release(self, button=1):
+        self.display.run("xdotool", "mouseup", str(button))
+
     def click(self, x, y, button=1, hold=0.3):
         # The game polls button levels: hold the button long enough to be seen.
         self.move(x, y)
@@ -385,6 +404,22 @@ class Session:
     def type(self, text):
         self.display.run("xdotool", "type", "--delay", "30", text)
 
+    # Files ------------------------------------------------------------------
+
+    def _file(self, path):
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def player_file(self, name):
+        """A file of the player's directory, None when there is none."""
+        return self._file(os.path.join(self.data_home, "rotandor", name))
+
+    def work_file(self, name):
+        """A file of the directory the game was started in, None when there is none."""
+        return self._file(os.path.join(self.workdir, name))
+
     # Pixels -----------------------------------------------------------------
 
     def grab(self):
@@ -394,14 +429,6 @@ class Session:
         x, y = self.client_origin()
         return ImageGrab.grab(bbox=(x, y, x + self.window.width, y + self.window.height),
                               xdisplay=self.display.name).convert("RGB")
-
-    def pixel(self, x, y):
-        r, g, b = self.grab().getpixel((x, y))
-        return (r << 16) | (g << 8) | b
-
-    def wait_pixel(self, x, y, colour, timeout=10):
-        return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
-                        what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
     def screenshot(self, name):
         """Saves the client area as a PNG under the artifacts directory; returns its path."""
@@ -458,6 +485,27 @@ def bet_between_spins(session, prompt, place_bet, tries=5):
             return
         wait_for(lambda: crop(session, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
     raise HarnessError("could not place a bet")
+
+
+def hold_until_message(session, point, prompt):
+    """Holds the left button on a field until the bet line changes; true if it did."""
+    session.press(*point)
+    try:
+        wait_for(lambda: crop(session, BET_LINE) != prompt, 5, interval=0.05, what="the field's message")
+        return True
+    except HarnessError:
+        return False
+    finally:
+        session.release()
+
+
+def place_bet_on_17(session, prompt):
+    """The 17 with the 25 chip; false when the croupier cleared the table meanwhile."""
+    if not hold_until_message(session, NUMBER_17, prompt):
+        return False
+    message = crop(session, BET_LINE)
+    session.click(*CHIP_25, hold=0.3)
+    return chip_marked(session) and crop(session, BET_LINE) == message
 
 
 # --- Test bookkeeping ------------------------------------------------------------
