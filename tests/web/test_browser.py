@@ -144,7 +144,26 @@ def endings():
         results.check("a key at the table ends the game", s.wait_exit(5) == 0)
 
 
-for test in [statistics_like_the_desktop, box_after_the_files, typed_characters_in_code_page_437, endings]:
+def one_game_per_browser():
+    with rb.Session(site) as s:
+        s.wait_window(640, 420)
+        first = s.driver.current_window_handle
+        s.driver.switch_to.new_window("tab")
+        s.driver.get(s.server.url)
+        busy = rw.wait_for(lambda: s.js("return !document.getElementById('busy').hidden"), 10,
+                           what="the second tab to wait")
+        results.check("a second tab waits while the game runs in the first", busy and s.canvas() is None)
+        s.driver.switch_to.window(first)
+        s.escape(hold=0.2)
+        s.wait_exit(5)
+        s.driver.switch_to.new_window("tab")
+        s.driver.get(s.server.url)
+        s.wait_window(640, 420)
+        results.check("once the first game is over, a new tab plays", s.running())
+
+
+for test in [statistics_like_the_desktop, box_after_the_files, typed_characters_in_code_page_437, endings,
+             one_game_per_browser]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

@@ -117,6 +117,7 @@ Module.page = (function () {
       persist();
     });
     element("again").addEventListener("click", function () { location.reload(); });
+    element("retry").addEventListener("click", function () { location.reload(); });
   }
 
   function persist() {
@@ -193,20 +194,40 @@ Module.page = (function () {
       document.title = "Rotandor";
       element("ended").hidden = false;
       element("again").focus();
+      releaseFiles();
       console.log("Rotandor ended with status " + status);
     },
   };
 
+  // Each page stores its whole copy of the files: a second page playing at
+  // the same time would overwrite the first one's rounds. One plays, the
+  // other waits.
+  var releaseFiles = function () {};
+  function claimFiles(start) {
+    if (!navigator.locks) return start();
+    navigator.locks.request("rotandor-files", { ifAvailable: true }, function (lock) {
+      if (!lock) {
+        element("loading").hidden = true;
+        element("busy").hidden = false;
+        return;
+      }
+      start();
+      return new Promise(function (resolve) { releaseFiles = resolve; });
+    });
+  }
+
   Module.preRun = Module.preRun || [];
   Module.preRun.push(function () {
     install();
-    FS.mount(IDBFS, {}, HOME);
-    FS.chdir(HOME);
     addRunDependency("player-files");
-    FS.syncfs(true, function (error) {
-      if (error) console.warn("Rotandor: no stored files could be read:", error);
-      running = true;
-      removeRunDependency("player-files");
+    claimFiles(function () {
+      FS.mount(IDBFS, {}, HOME);
+      FS.chdir(HOME);
+      FS.syncfs(true, function (error) {
+        if (error) console.warn("Rotandor: no stored files could be read:", error);
+        running = true;
+        removeRunDependency("player-files");
+      });
     });
   });
   Module.onAbort = function () {
