@@ -67,8 +67,14 @@ def cpu_seconds(pids):
 def main():
     sizes()
     with rb.Session(site) as s:
-        # From the navigation to the first frame that shows the statistics panel.
+        # The browser alone, for comparison.
         s.driver.get("about:blank")
+        pids = descendants(s.driver.service.process.pid)
+        before, t0 = cpu_seconds(pids), time.monotonic()
+        time.sleep(idle)
+        print("browser CPU on an empty page: %.1f %% of one core over %.0f s"
+              % ((cpu_seconds(pids) - before) / (time.monotonic() - t0) * 100, idle))
+        # From the navigation to the first frame that shows the statistics panel.
         start = time.monotonic()
         s.driver.get(s.server.url)
         s.wait_window(640, 420)

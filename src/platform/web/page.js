@@ -120,7 +120,13 @@ Module.page = (function () {
     element("retry").addEventListener("click", function () { location.reload(); });
   }
 
+  var askedToKeep = false;
   function persist() {
+    // Storage the browser may otherwise clear when it runs short of space.
+    if (!askedToKeep && navigator.storage && navigator.storage.persist) {
+      askedToKeep = true;
+      navigator.storage.persist().catch(function () {});
+    }
     if (persisting) return persisting.then(persist);
     persisting = new Promise(function (resolve) {
       FS.syncfs(false, function (error) {
