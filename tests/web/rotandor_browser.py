@@ -204,7 +204,7 @@ class Session(Harness):
         """Size, title and place of the canvas; None while it is hidden."""
         return self.js("""
             var c = document.getElementById('screen');
-            if (!c || c.hidden || !c.width) return null;
+            if (!c || !c.width || c.getClientRects().length === 0) return null;  // not shown
             var r = c.getBoundingClientRect();
             return {width: c.width, height: c.height, title: document.title,
                     left: r.left, top: r.top, cssWidth: r.width, cssHeight: r.height};
