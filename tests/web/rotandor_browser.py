@@ -309,6 +309,14 @@ class Session(Harness):
     def wait_box(self, timeout=10):
         return wait_for(lambda: (self.boxes() or [None])[0], timeout, interval=0.05, what="a message box")
 
+    def move_to_box(self, box):
+        """The pointer over the box's text, buttons as they are."""
+        r = self.js("var r = document.getElementById('box-text').getBoundingClientRect();"
+                    "return [r.left + r.width / 2, r.top + r.height / 2];")
+        self._held_at = (r[0], r[1])
+        buttons = getattr(self, "_buttons", 0)
+        self._mouse("mouseMoved", r[0], r[1], buttons, "left" if buttons else "none")
+
     def dismiss_box(self, box=None, timeout=5):
         """Clicks the box's OK button as a player would and waits until it is gone."""
         r = self.js("var r = document.getElementById('box-ok').getBoundingClientRect();"

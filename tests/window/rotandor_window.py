@@ -360,6 +360,10 @@ class Session(Harness):
                          str(info["height"] - 26), "click", "1")
         wait_for(lambda: all(b.id != box.id for b in self.boxes()), timeout, what="the box to close")
 
+    def move_to_box(self, box):
+        """The pointer over the middle of the box's text, buttons as they are."""
+        self.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height // 3))
+
     def close_window(self):
         send_delete_window(self.display.name, self.window.id)
 
@@ -506,6 +510,18 @@ def place_bet_on_17(session, prompt):
     message = crop(session, BET_LINE)
     session.click(*CHIP_25, hold=0.3)
     return chip_marked(session) and crop(session, BET_LINE) == message
+
+
+def harness(argv):
+    """(what to run, Session class) from a test's arguments: PATH/TO/rotandor
+    for the desktop window, or --web PATH/TO/site for the page in headless
+    Chromium (tests/web/rotandor_browser.py), which offers the same Session."""
+    if argv[1:2] == ["--web"]:
+        sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "web"))
+        import rotandor_browser
+
+        return argv[2], rotandor_browser.Session
+    return (argv[1] if len(argv) > 1 else "rotandor"), Session
 
 
 # --- Test bookkeeping ------------------------------------------------------------

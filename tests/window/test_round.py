@@ -18,12 +18,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-if sys.argv[1:2] == ["--web"]:
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
-    import rotandor_browser  # noqa: E402
-    binary, Session = sys.argv[2], rotandor_browser.Session
-else:
-    binary, Session = (sys.argv[1] if len(sys.argv) > 1 else "rotandor"), rw.Session
+binary, Session = rw.harness(sys.argv)
 results = rw.Results()
 
 # A Monday at noon: no task of the weekday or the day streak completes.
