@@ -81,9 +81,9 @@ def main():
         s.wait_pixel(300, 300, 0xFFFFFF, timeout=20)
         print("statistics screen after %.0f ms (page load to panel drawn, read back by polling)"
               % ((time.monotonic() - start) * 1000))
-        s.screenshot("page-statistics")
+        s.screenshot_root("page-statistics")
         prompt = rw.open_table(s)
-        s.screenshot("page-table")
+        s.screenshot_root("page-table")
         pids = descendants(s.driver.service.process.pid)
         before, t0 = cpu_seconds(pids), time.monotonic()
         time.sleep(idle)
@@ -93,13 +93,13 @@ def main():
         rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
         s.click(*rw.START_BUTTON)
         s.wait_box(60)
-        s.screenshot("page-message-box")
+        s.screenshot_root("page-message-box")
         while s.boxes():
             s.dismiss_box()
             time.sleep(0.5)
         s.escape()
         s.wait_exit(5)
-        s.screenshot("page-ended")
+        s.screenshot_root("page-ended")
 
 
 main()

@@ -9,7 +9,8 @@ set -euo pipefail
 play=(build-essential cmake pkg-config libsdl2-dev)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" "${web[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil chromium chromium-driver python3-selenium)
+      x11-xkb-utils faketime libfaketime python3 python3-pil console-data chromium chromium-driver
+      python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 
 case "${1:-play}" in

@@ -271,30 +271,45 @@ class Session(Harness):
         time.sleep(hold)
         self.release()
 
-    def _key(self, key, code, text="", vk=0):
+    # Keys by their X names, as xdotool takes them: (DOM key, DOM code, text, key code).
+    _NAMED = {"Escape": ("Escape", "Escape", "", 27), "Return": ("Enter", "Enter", "\r", 13),
+              "space": (" ", "Space", " ", 32), "Left": ("ArrowLeft", "ArrowLeft", "", 37),
+              "BackSpace": ("Backspace", "Backspace", "", 8), "Tab": ("Tab", "Tab", "", 9)}
+
+    def _key(self, name):
+        if name in self._NAMED:
+            key, code, text, vk = self._NAMED[name]
+        elif re.fullmatch(r"F\d\d?", name):
+            key, code, text, vk = name, name, "", 111 + int(name[1:])
+        else:
+            key, text = name, name
+            code = ("Key" + name.upper()) if name.isascii() and name.isalpha() else \
+                ("Digit" + name) if name.isdigit() else ""
+            vk = ord(name.upper()) if name.isascii() and name.isalnum() else 0
         down = dict(type="keyDown" if text else "rawKeyDown", key=key, code=code, windowsVirtualKeyCode=vk)
         if text:
             down.update(text=text, unmodifiedText=text)
         return down, dict(type="keyUp", key=key, code=code, windowsVirtualKeyCode=vk)
 
-    def key_down(self, key, code, text="", vk=0):
-        self.cdp("Input.dispatchKeyEvent", **self._key(key, code, text, vk)[0])
+    def key_down(self, name):
+        self.cdp("Input.dispatchKeyEvent", **self._key(name)[0])
 
-    def key_up(self, key, code, vk=0):
-        self.cdp("Input.dispatchKeyEvent", **self._key(key, code, "", vk)[1])
+    def key_up(self, name):
+        self.cdp("Input.dispatchKeyEvent", **self._key(name)[1])
 
-    def key(self, key, code, text="", vk=0, hold=0.05):
-        self.key_down(key, code, text, vk)
-        time.sleep(hold)
-        self.key_up(key, code, vk)
+    def key(self, *names, hold=0.05):
+        for name in names:
+            self.key_down(name)
+            time.sleep(hold)
+            self.key_up(name)
 
     def escape(self, hold=0.6):
         """Held, as on the desktop: a spin looks only at keys held between its steps."""
-        self.key("Escape", "Escape", vk=27, hold=hold)
+        self.key("Escape", hold=hold)
 
     def type(self, text):
         for ch in text:
-            self.key(ch, "", text=ch, hold=0.03)
+            self.key(ch, hold=0.03)
 
     # Message boxes -----------------------------------------------------------
 
@@ -335,10 +350,20 @@ class Session(Harness):
         url = self.js("return document.getElementById('screen').toDataURL('image/png');")
         return Image.open(io.BytesIO(base64.b64decode(url.split(",", 1)[1]))).convert("RGB")
 
-    def screenshot(self, name):
+    def _artifact(self, name):
         directory = os.environ.get("ROTANDOR_ARTIFACTS", os.path.abspath("web-artifacts"))
         os.makedirs(directory, exist_ok=True)
-        path = os.path.join(directory, name + ".png")
+        return os.path.join(directory, name + ".png")
+
+    def screenshot(self, name):
+        """The canvas as a PNG under the artifacts directory; returns its path."""
+        path = self._artifact(name)
+        self.grab().save(path)
+        return path
+
+    def screenshot_root(self, name):
+        """The whole page, message boxes included."""
+        path = self._artifact(name)
         self.driver.save_screenshot(path)
         return path
 

@@ -513,15 +513,16 @@ def place_bet_on_17(session, prompt):
 
 
 def harness(argv):
-    """(what to run, Session class) from a test's arguments: PATH/TO/rotandor
-    for the desktop window, or --web PATH/TO/site for the page in headless
-    Chromium (tests/web/rotandor_browser.py), which offers the same Session."""
+    """(what to run, Session class, further arguments) from a test's arguments:
+    PATH/TO/rotandor for the desktop window, or --web PATH/TO/site for the
+    page in headless Chromium (tests/web/rotandor_browser.py), which offers
+    the same Session."""
     if argv[1:2] == ["--web"]:
         sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "web"))
         import rotandor_browser
 
-        return argv[2], rotandor_browser.Session
-    return (argv[1] if len(argv) > 1 else "rotandor"), Session
+        return argv[2], rotandor_browser.Session, argv[3:]
+    return (argv[1] if len(argv) > 1 else "rotandor"), Session, argv[2:]
 
 
 # --- Test bookkeeping ------------------------------------------------------------

@@ -15,7 +15,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary, Session = rw.harness(sys.argv)
+binary, Session, _ = rw.harness(sys.argv)
 results = rw.Results()
 
 NUMBER_17, CHIP_25, START_BUTTON, BET_LINE = rw.NUMBER_17, rw.CHIP_25, rw.START_BUTTON, rw.BET_LINE

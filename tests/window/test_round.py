@@ -18,7 +18,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary, Session = rw.harness(sys.argv)
+binary, Session, _ = rw.harness(sys.argv)
 results = rw.Results()
 
 # A Monday at noon: no task of the weekday or the day streak completes.
