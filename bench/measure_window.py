@@ -63,7 +63,7 @@ with rw.Session(binary, files=["Button.txt"]) as s:
     rw.wait_for(lambda: root_pixel(s.display.name, x, y) == 0xFFFFFF, 10, interval=0.001,
                 what="the statistics panel")
     print("start-up to the statistics screen shown: %.0f ms" % ((time.monotonic() - start) * 1000))
-    s.wait_window(640, 420)
+    s.wait_statistics()
     s.click(300, 350)
     s.wait_window(930, 647)
     s.wait_pixel(27, 580, 0xFFFFFF)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,7 @@ private:
 
 struct Outcome {
     std::vector<std::string> boxes;  // texts, in the order shown
+    std::vector<scripted::Box> shown;  // the same boxes, with the files on disk then
     bool ended = false;              // the program ended in the settlement
     int status = -1;
 };
@@ -99,6 +101,10 @@ public:
         flush();
         return sandbox::exists(here(name));
     }
+    // Every file of the player directory and of the current directory, as a
+    // box records them.
+    scripted::Files playerFiles() const { return filesIn(box_.playerDir()); }
+    scripted::Files currentFiles() const { return filesIn(box_.dir()); }
     void writePlayerFile(const std::string& name, const std::string& bytes) const {
         sandbox::writeFile(player(name), bytes);
     }
@@ -137,14 +143,27 @@ public:
         for (std::size_t i = before; i < boxes.size(); i++) {
             EXPECT_EQ(boxes[i].caption, "Rotandor");
             out.boxes.push_back(boxes[i].text);
+            out.shown.push_back(boxes[i]);
         }
         return out;
     }
 
 private:
+    static scripted::Files filesIn(const std::filesystem::path& dir) {
+        flush();
+        return scripted::filesIn(dir.string());
+    }
+
     InMemory inMemory_;
     sandbox::Sandbox box_;
 };
+
+// A file's bytes as a box found them; nothing when it was missing.
+inline std::optional<std::string> file(const scripted::Files& files, const std::string& name) {
+    const auto it = files.find(name);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+}
 
 // Line n (from 1) of a text with CR LF line ends, its line end included.
 inline std::string line(const std::string& text, int n) {

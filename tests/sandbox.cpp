@@ -29,6 +29,7 @@ Sandbox::Sandbox(bool withLayout) {
     setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
     scripted::reset();
     scripted::setProgramDirectory(dataDir().string());
+    scripted::setPlayerDirectory(playerDir().string());
     svc::closeAllFiles();
     svc::resetScreen();
     svc::resetInput();

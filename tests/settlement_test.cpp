@@ -206,7 +206,12 @@ TEST(Settlement, FilesAfterASettlement) {
     ASSERT_EQ(game::moneyMode, 1);
     ASSERT_EQ(game::player.balance, 1000u);
 
-    EXPECT_EQ(t.settle(39, 25, 7).boxes, std::vector<std::string>{winText(50)});
+    const gamefix::Outcome won = t.settle(39, 25, 7);
+    EXPECT_EQ(won.boxes, std::vector<std::string>{winText(50)});
+    // All of it was on disk before the win showed.
+    ASSERT_EQ(won.shown.size(), 1u);
+    EXPECT_EQ(won.shown[0].playerFiles, t.playerFiles());
+    EXPECT_EQ(won.shown[0].currentFiles, t.currentFiles());
 
     EXPECT_EQ(t.playerFile("Login.dat"), "12-01-2026\r\n");
     EXPECT_EQ(t.playerFile("Login2.dat"), "12-07-2026\r\n");
@@ -231,7 +236,11 @@ TEST(Settlement, FilesAfterASettlement) {
               " 7            12-07-2026    18:30:12\r\n");
 
     // A loss on a two-digit number, a box later.
-    EXPECT_EQ(t.settle(39, 50, 20).boxes, std::vector<std::string>{winText(0)});
+    const gamefix::Outcome lost = t.settle(39, 50, 20);
+    EXPECT_EQ(lost.boxes, std::vector<std::string>{winText(0)});
+    ASSERT_EQ(lost.shown.size(), 1u);
+    EXPECT_EQ(lost.shown[0].playerFiles, t.playerFiles());
+    EXPECT_EQ(lost.shown[0].currentFiles, t.currentFiles());
     EXPECT_EQ(t.playerFile("Geldbeutel.dat"), "1000\r\n");
     EXPECT_EQ(t.hereFile("Roulettezahlen.txt"),
               " 17           12-06-2026    19:59:59\r\n"
@@ -260,10 +269,16 @@ TEST(Settlement, TooLittleMoneyEndsTheGame) {
         ASSERT_EQ(game::player.balance, c.balance);
         const gamefix::Outcome out = t.settle(40, c.stake, 1);
         const std::uint64_t left = c.balance - static_cast<std::uint64_t>(c.stake);
+        // The win shows the balance already saved, and the round recorded.
+        ASSERT_FALSE(out.shown.empty());
+        EXPECT_EQ(gamefix::file(out.shown[0].playerFiles, "Geldbeutel.dat"), std::to_string(left) + "\r\n");
+        EXPECT_EQ(gamefix::file(out.shown[0].currentFiles, "Roulettezahlen.txt").value_or("").substr(0, 3), " 1 ");
         if (c.ends) {
             EXPECT_TRUE(out.ended);
             EXPECT_EQ(out.status, 0);
             EXPECT_EQ(out.boxes, (std::vector<std::string>{winText(0), gamefix::lowMoneyText}));
+            // Gone before the player reads that the money is gone.
+            EXPECT_EQ(gamefix::file(out.shown.back().playerFiles, "Geldbeutel.dat"), std::nullopt);
             EXPECT_FALSE(t.hasPlayerFile("Geldbeutel.dat"));
         } else {
             EXPECT_FALSE(out.ended);

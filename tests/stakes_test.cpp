@@ -166,6 +166,33 @@ TEST_F(StakeTest, TypedAmountsAgainstTheLimits) {
     }
 }
 
+// The close button during the entry ends the program at once, whatever was
+// typed or refused before; the stake stays as it was.
+TEST_F(StakeTest, ClosingTheWindowDuringTheEntryEndsTheProgram) {
+    for (const char* before : {"", "500", "24\r"}) {
+        SCOPED_TRACE(std::string("typed '") + before + "'");
+        reopenTable();  // the last end closed the window
+        playForMoney(5000);
+        const double t = scripted::now();
+        if (before[0] != '\0') scripted::keyAt(t + 0.05, before);
+        scripted::closeAt(t + 0.2);
+        scripted::stopAt(t + 5);
+        svc::lockScreen();
+        try {
+            game::stakeEntry(leftAt(stakeLineX, stakeLineY));
+            ADD_FAILURE() << "the entry returned";
+        } catch (const scripted::ProgramEnded& e) {
+            EXPECT_EQ(e.status, 0);
+            EXPECT_NEAR(scripted::now(), t + 0.2, 0.05);
+        } catch (const scripted::ScriptEnded&) {
+            ADD_FAILURE() << "the entry went on waiting";
+        }
+        scripted::stopAt(-1);
+        EXPECT_EQ(game::bet.stake, 0);
+        EXPECT_EQ(game::bet.typedStakeActive, 0);
+    }
+}
+
 TEST_F(StakeTest, LimitsShownAndTypingEchoedInPlainWhite) {
     playForMoney(5000);
     typeStake("1000", false);

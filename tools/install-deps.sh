@@ -4,21 +4,26 @@
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
+#   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
+#   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" "${web[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil console-data chromium chromium-driver
-      python3-selenium)
+      x11-xkb-utils faketime libfaketime python3 python3-pil chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
+gen=(python3 python3-pil fonts-dejavu-core console-data)
+fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
   web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
-  *) echo "usage: $0 play|web|test|dev" >&2; exit 2 ;;
+  gen) wanted=("${gen[@]}") ;;
+  fresh) wanted=("${fresh[@]}") ;;
+  *) echo "usage: $0 play|web|test|dev|gen|fresh" >&2; exit 2 ;;
 esac
 
 missing=()

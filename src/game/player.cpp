@@ -40,13 +40,21 @@ std::int64_t serialOfDateText(const std::string& text) {
     return svc::dateSerial(year, month, day);
 }
 
-// "MM-DD-YYYY", the only form the game writes.
+// "MM-DD-YYYY" naming a day of the calendar, the only form the game writes.
 bool isDateText(const std::string& text) {
     if (text.size() != 10 || text[2] != '-' || text[5] != '-') return false;
     for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
         if (text[i] < '0' || text[i] > '9') return false;
     }
-    return true;
+    const auto digits = [&](std::size_t from, std::size_t count) {
+        std::int32_t n = 0;
+        for (std::size_t i = from; i < from + count; i++) n = n * 10 + (text[i] - '0');
+        return n;
+    };
+    const std::int32_t month = digits(0, 2), day = digits(3, 2), year = digits(6, 4);
+    // dateSerial carries a day past the month's end into the next month.
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 &&
+           svc::dateSerial(year, month, day) < svc::dateSerial(year, month + 1, 1);
 }
 
 std::string readFirstText(const std::string& path) {
@@ -84,8 +92,9 @@ void loadDates() {
     player.dayGap = static_cast<double>(svc::daysBetween(static_cast<double>(serialOfDateText(player.lastPlayed)), now));
     player.startWeekday = svc::weekdayOf(now);
     player.startHour = svc::hourOf(now);
-    // A damaged first date would count a streak from nowhere (and hand out the
-    // streak task at once): such a streak starts again too.
+    // A first date that names no day of the calendar would count a streak from
+    // nowhere (and hand out the streak task at once): such a streak starts
+    // again too.
     if (player.dayGap > 1 || player.dayGap < -1 || !isDateText(player.streakStart)) {
         svc::deleteFile(loginFile);
         svc::deleteFile(lastPlayedFile);
@@ -131,8 +140,8 @@ void loadPlayerState() {
 }
 
 void deriveTableFlags() {
-    if (player.taskDone[1] == 1 && player.taskCode[1] == 27406159) chip100Unlocked = 1;
-    if (player.taskDone[13] == 1 && player.taskCode[13] == 638) cornersUnlocked = 1;
+    if (player.taskDone[1] == 1 && player.taskCode[1] == taskCheckValue[1]) chip100Unlocked = 1;
+    if (player.taskDone[13] == 1 && player.taskCode[13] == taskCheckValue[13]) cornersUnlocked = 1;
     for (int i = 1; i <= taskCount; i++) {
         if (player.taskDone[i] == 0) {
             moneyMode = 0;

@@ -1,6 +1,6 @@
 #include "settlement.h"
 
-#include "message_box.h"
+#include "messages.h"
 #include "panels.h"
 #include "player.h"
 #include "records.h"
@@ -38,7 +38,7 @@ void payout() {
             }
         }
     }
-    taskStepsInPayout();
+    taskStepsInPayout(roundWin);
 }
 
 void bookRound() {
@@ -96,14 +96,10 @@ int fieldMultiplier(int field) {
     return 0;
 }
 
-void showMessage(const std::string& text) {
-    svc::messageBox("Rotandor", text);
-}
-
 void settleRound() {
     roundWin = 0;
     payout();
-    taskStepsAfterPayout();
+    taskStepsAfterPayout(roundWin);
     saveTasks();
     saveLastPlayed();
     if (moneyMode) bookRound();

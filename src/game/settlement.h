@@ -1,8 +1,6 @@
 #pragma once
 // Paying out the round's bet, booking it, saving the player's files and
 // clearing the table for the next round.
-#include <string>
-
 namespace game {
 
 extern int roundWin;
@@ -14,7 +12,5 @@ int fieldMultiplier(int field);
 
 void settleRound();
 void resetRound();
-// A message box with the game's caption; the text in Windows-1252.
-void showMessage(const std::string& text);
 
 }  // namespace game

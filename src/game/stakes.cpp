@@ -1,7 +1,10 @@
 #include "stakes.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "input.h"
 #include "panels.h"
 #include "player.h"
 #include "records.h"
@@ -85,7 +88,10 @@ void stakeEntry(const svc::Mouse& mouse) {
                           cyanScheme);
             svc::setTextColor(0xFFFFFF);
             svc::setTextCursor(62, 28);
-            bet.typedStake = svc::inputInteger();
+            const std::optional<std::int32_t> typed = svc::inputInteger();
+            // The window's close button ends the program here as anywhere.
+            if (!typed) svc::endProgram();
+            bet.typedStake = *typed;
             if (bet.typedStake >= stakeMin && bet.typedStake <= stakeMax) break;
             drawStakeLine();
         }

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "messages.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"
-#include "settlement.h"
 #include "wheel.h"
 
 namespace game {
@@ -52,20 +52,6 @@ const char* const completionLines[taskCount + 1] = {
     "<Spiele unter der Woche zwischen 3:00 Uhr und 4:00 Uhr>",
 };
 
-// Check values of the tasks that have one; the final reward wants exactly these.
-struct Check {
-    int task;
-    std::int32_t code;
-};
-const Check checks[] = {{1, 27406159}, {3, 6148}, {8, 3027}, {9, 4591}, {12, 1836}, {13, 638}, {14, 26953}};
-
-std::int32_t checkValue(int task) {
-    for (const Check& c : checks) {
-        if (c.task == task) return c.code;
-    }
-    return 0;
-}
-
 bool open(int task) {
     return player.taskDone[task] == 0;
 }
@@ -74,7 +60,7 @@ bool open(int task) {
 void complete(int task) {
     if (open(task)) showMessage(taskMessage(task));
     player.taskDone[task] = 1;
-    if (const std::int32_t code = checkValue(task)) player.taskCode[task] = code;
+    if (taskCheckValue[task] != 0) player.taskCode[task] = taskCheckValue[task];
 }
 
 std::int32_t clampToInt32(std::int64_t v) {
@@ -95,28 +81,28 @@ std::string taskMessage(int task) {
     return std::string("Folgende Aufgabe wurde erfolgreich gel\xF6st: \r\n") + completionLines[task];
 }
 
-void taskStepsInPayout() {
-    if (roundWin <= 0) return;
+void taskStepsInPayout(int win) {
+    if (win <= 0) return;
     const int field = bet.chosenField;
     if (field >= 0 && field < 37 && winningNumber == 0 && open(1)) {
         player.taskDone[1] = 1;
-        player.taskCode[1] = 27406159;
+        player.taskCode[1] = taskCheckValue[1];
         chip100Unlocked = 1;
         showMessage(taskMessage(1));
     }
     if (field >= 46 && field <= 48) {
         if (open(3) && player.taskProgress[3] >= 2) showMessage(taskMessage(3));
         if (player.taskProgress[3] < std::numeric_limits<std::int32_t>::max()) player.taskProgress[3]++;
-        player.taskCode[3] = 6148;
+        player.taskCode[3] = taskCheckValue[3];
         if (player.taskProgress[3] > 2) player.taskDone[3] = 1;
     }
     if (field == 49) complete(9);
     if (field >= 51 && field <= 72) complete(8);
 }
 
-void taskStepsAfterPayout() {
-    if (roundWin == 3600) complete(12);
-    if (roundWin > 0) {
+void taskStepsAfterPayout(int win) {
+    if (win == 3600) complete(12);
+    if (win > 0) {
         auto count = [](std::int32_t& counter) {
             if (counter < std::numeric_limits<std::int32_t>::max()) counter++;
         };
@@ -134,7 +120,7 @@ void taskStepsAfterPayout() {
         if (player.taskProgress[10] > 2) complete(10);
         if (player.taskProgress[11] > 1) complete(11);
     }
-    if (roundWin == 0) player.consecutiveWins = 0;
+    if (win == 0) player.consecutiveWins = 0;
     const std::int64_t days = streakLength();
     if (days > 6 || days < -6) {
         complete(13);
@@ -160,9 +146,10 @@ void finalReward() {
     }
     std::int64_t expected = 0;
     bool codesRight = true;
-    for (const Check& c : checks) {
-        expected += c.code;
-        codesRight = codesRight && player.taskCode[c.task] == c.code;
+    for (int i = 1; i <= taskCount; i++) {
+        if (taskCheckValue[i] == 0) continue;
+        expected += taskCheckValue[i];
+        codesRight = codesRight && player.taskCode[i] == taskCheckValue[i];
     }
     if (!svc::fileExists("Rot.Roulette") || done != taskCount || !codesRight || sum != expected) return;
     svc::renameFile("Gruen.Roulette", "Code.doc");

@@ -10,10 +10,11 @@ const char* taskTitle(int task);
 // Completion message of a task (1..14), Windows-1252.
 std::string taskMessage(int task);
 
-// Checks tied to the winning field, run inside the payout.
-void taskStepsInPayout();
+// Checks tied to the winning field, run inside the payout; `win` is what the
+// round pays.
+void taskStepsInPayout(int win);
 // Win counters, the tasks resting on them, the day streak and the weekday.
-void taskStepsAfterPayout();
+void taskStepsAfterPayout(int win);
 void finalReward();
 
 }  // namespace game

@@ -3,6 +3,7 @@
 // when the program sleeps or polls, input events scheduled at virtual times,
 // message boxes recorded instead of shown, and the window's last shown frame.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,19 @@ void holdKey(int scancode, double from, double to);
 int pendingEvents();
 
 // Message boxes ----------------------------------------------------------
+// Files are keyed by name; a file that was missing has no entry.
+using Files = std::map<std::string, std::string>;
 struct Box {
     std::string caption, text;  // Windows-1252 bytes
     double time;                // clock when it was shown
+    // What lay on disk while the box was up: the player directory's files and
+    // the current directory's, so that a test sees what a crash or a closed
+    // window at that moment would leave behind.
+    Files playerFiles, currentFiles;
 };
 const std::vector<Box>& boxes();
+// The regular files directly in a directory, as a box records them.
+Files filesIn(const std::string& dir);
 void setBoxDuration(double seconds);  // how long the player takes to press OK
 
 // Window -----------------------------------------------------------------
@@ -64,5 +73,7 @@ const std::vector<std::uint32_t>& shownPixels();
 int presents();
 
 void setProgramDirectory(const std::string& dir);
+// The directory of the player's files that boxes record; none until set.
+void setPlayerDirectory(const std::string& dir);
 
 }  // namespace scripted

@@ -4,8 +4,12 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform.h"
@@ -42,6 +46,7 @@ struct State {
     std::vector<std::uint32_t> shown;
     int presents = 0;
     std::string programDirectory = ".";
+    std::string playerDirectory;
 };
 
 State state;
@@ -170,7 +175,13 @@ bool localTime(LocalTime& out) {
 }
 
 void messageBox(const std::string& caption, const std::string& text) {
-    state.boxes.push_back({caption, text, state.clock});
+    scripted::Box box{caption, text, state.clock, {}, {}};
+    if (!state.playerDirectory.empty()) {
+        box.playerFiles = scripted::filesIn(state.playerDirectory);
+        std::error_code ec;
+        box.currentFiles = scripted::filesIn(std::filesystem::current_path(ec).string());
+    }
+    state.boxes.push_back(std::move(box));
     state.clock += state.boxDuration;
 }
 
@@ -255,6 +266,19 @@ void holdKey(int scancode, double from, double to) { state.holds.push_back({scan
 int pendingEvents() { return static_cast<int>(state.events.size()); }
 
 const std::vector<Box>& boxes() { return state.boxes; }
+
+// Read with the standard library, so that nothing the program buffers or
+// defers counts as written.
+Files filesIn(const std::string& dir) {
+    Files files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
 void setBoxDuration(double seconds) { state.boxDuration = seconds; }
 
 bool windowOpen() { return state.windowOpen; }
@@ -267,6 +291,7 @@ int windowIconSize() { return state.iconSize; }
 const std::vector<std::uint32_t>& shownPixels() { return state.shown; }
 int presents() { return state.presents; }
 void setProgramDirectory(const std::string& dir) { state.programDirectory = dir; }
+void setPlayerDirectory(const std::string& dir) { state.playerDirectory = dir; }
 
 }  // namespace scripted
 

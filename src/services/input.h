@@ -3,6 +3,7 @@
 // program. Input is polled; the platform's events are taken in whenever the
 // game polls or waits and the screen is not locked.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace svc {
@@ -24,8 +25,10 @@ enum RandomAlgorithm { defaultGenerator = 0, fastGenerator = 2 };
 void seedRandom(double seed, int algorithm);
 double randomUnit(float n = 1.0f);
 
-// Line input at the text cursor; the first item of the line as an integer.
-std::int32_t inputInteger();
+// Line input at the text cursor; the first item of the line as an integer,
+// or nothing when the window's close button ended the input (the caller
+// decides what a close means).
+std::optional<std::int32_t> inputInteger();
 
 [[noreturn]] void endProgram();
 

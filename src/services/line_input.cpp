@@ -1,6 +1,7 @@
 // Typing one line on the graphics screen: echo at the text cursor, a soft
 // cursor under the input position, and the usual editing keys.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "input.h"
@@ -99,8 +100,6 @@ void extendedKey(Editor& e, char which) {
             // At the end of the line there is nothing to delete (the beep).
             if (e.pos < e.line.size()) erase(e, e.pos);
             break;
-        case platform::key::close:
-            endProgram();
         default:
             break;
     }
@@ -129,7 +128,7 @@ void edit(Editor& e, const std::string& key) {
 
 }  // namespace
 
-std::int32_t inputInteger() {
+std::optional<std::int32_t> inputInteger() {
     // Without a window no key can come: wait as for an empty ring.
     while (!screenOpen()) delayMs(pollMs);
     if (textRows() < 1 || textColumns() < 1) return 0;
@@ -146,6 +145,9 @@ std::int32_t inputInteger() {
         }
         if (key == "\r" || key == "\n") break;
         hideCursor(e);
+        if (key.size() == 2 && static_cast<unsigned char>(key[0]) == 0xFF && key[1] == platform::key::close) {
+            return std::nullopt;
+        }
         edit(e, key);
         showCursor(e);
     }

@@ -9,7 +9,7 @@ Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
 
     results = Results()
     with Session(game, files=["Button.txt"], faketime="+0 x10") as s:
-        s.wait_window(640, 420)
+        s.wait_statistics()
         s.click(300, 350)                 # held 0.3 s: the game polls levels
         s.wait_window(930, 647)
         s.dismiss_box(s.wait_box(60))
@@ -22,6 +22,7 @@ Screenshots go to $ROTANDOR_ARTIFACTS, else ./window-artifacts.
 
 import ctypes
 import ctypes.util
+import glob
 import os
 import re
 import select
@@ -34,7 +35,8 @@ import time
 
 GAME_TITLE = "Rotandor"
 SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
+# libfaketime's library, under the machine's multiarch directory.
+FAKETIME_LIB = (sorted(glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")) or ["libfaketimeMT.so.1"])[0]
 
 
 class HarnessError(Exception):
@@ -326,6 +328,15 @@ class Session(Harness):
                                what="a viewable %sx%s game window" % (width, height))
         return self.window
 
+    def wait_statistics(self, timeout=10):
+        """The statistics window once all of it is drawn. A press that comes
+        while the screen is still being set up can be lost; a player clicks
+        on what is shown."""
+        self.wait_window(640, 420, timeout)
+        # The last row of the "!" that ends the panel's text, drawn last.
+        self.wait_pixel(363, 382, 0x00AAAA, timeout)
+        return self.window
+
     def client_origin(self):
         info = window_info(self.display, self.window.id)
         if info is None:
@@ -453,6 +464,19 @@ class Session(Harness):
         return path
 
 
+# --- The screen font -------------------------------------------------------------
+
+def screen_font():
+    """The 256 glyphs (8 rows of 8 bits, top row first) of the table the game draws with."""
+    path = os.path.join(SOURCE_DIR, "src", "services", "font8x8.inc")
+    with open(path) as f:
+        rows = [line.split("//")[0] for line in f if line.startswith("{")]
+    glyphs = [bytes(int(v, 16) for v in re.findall(r"0x([0-9A-Fa-f]{2})", row)) for row in rows]
+    if len(glyphs) != 256 or any(len(g) != 8 for g in glyphs):
+        raise HarnessError("%s: not 256 glyphs of 8 rows" % path)
+    return glyphs
+
+
 # --- Places on the table screen -------------------------------------------------
 
 NUMBER_17 = (218, 203)
@@ -474,7 +498,7 @@ def chip_marked(session):
 
 def open_table(session):
     """From the statistics screen to the table; the bet line's empty prompt."""
-    session.wait_window(640, 420)
+    session.wait_statistics()
     session.click(300, 350, hold=0.2)
     session.wait_window(930, 647)
     time.sleep(0.2)

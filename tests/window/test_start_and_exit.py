@@ -40,7 +40,7 @@ def check_window(session, name, width, height):
 
 
 def open_table(session):
-    session.wait_window(640, 420)
+    session.wait_statistics()
     session.click(*PANEL_CORNER)
     return session.wait_window(930, 647)
 
@@ -75,7 +75,7 @@ def any_key_on_statistics_screen():
 
 def click_beside_panel_keeps_statistics():
     with rw.Session(binary, files=["Button.txt"]) as s:
-        s.wait_window(640, 420)
+        s.wait_statistics()
         # One pixel right of the panel; the wait polls every 100 ms, the hold covers several polls.
         s.click(401, 350, hold=0.4)
         time.sleep(0.5)
@@ -86,7 +86,7 @@ def click_beside_panel_keeps_statistics():
 
 def table_window_idle_then_escape():
     with rw.Session(binary, files=["Button.txt"]) as s:
-        s.wait_window(640, 420)
+        s.wait_statistics()
         s.click(*PANEL_CORNER)
         check_window(s, "table window", 930, 647)
         s.screenshot("table")

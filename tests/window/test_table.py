@@ -9,7 +9,6 @@ Usage: /usr/bin/python3 test_table.py PATH/TO/rotandor [TEST ...]
        /usr/bin/python3 test_table.py --web PATH/TO/site [TEST ...]
 """
 
-import gzip
 import math
 import os
 import struct
@@ -46,16 +45,7 @@ def centre(rect):
     return (left + right) // 2, (top + bottom) // 2
 
 
-def font():
-    """The 8 x 8 glyphs of the console font the screen font comes from (ASCII is code page 437)."""
-    with gzip.open("/usr/share/consolefonts/cp865-8x8.psf.gz") as f:
-        data = f.read()
-    if data[:2] != b"\x36\x04" or data[3] != 8:
-        raise rw.HarnessError("unexpected PSF header")
-    return [data[4 + 8 * i:12 + 8 * i] for i in range(256)]
-
-
-GLYPHS = font()
+GLYPHS = rw.screen_font()
 
 
 def text_pixels(text, row, column, bands):
@@ -149,7 +139,7 @@ def spin_plan(seed):
 # --- Driving the table ----------------------------------------------------------
 
 def open_table(session):
-    session.wait_window(640, 420)
+    session.wait_statistics()
     session.click(200, 300, hold=0.2)
     session.wait_window(930, 647)
     prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
