@@ -222,6 +222,15 @@ class Harness:
         return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
                         what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
+    def wait_statistics(self, timeout=10):
+        """The statistics window once all of it is drawn. A press that comes
+        while the screen is still being set up can be lost; a player clicks
+        on what is shown."""
+        self.wait_window(640, 420, timeout)
+        # The last row of the "!" that ends the panel's text, drawn last.
+        self.wait_pixel(363, 382, 0x00AAAA, timeout)
+        return self.window
+
 
 class Session(Harness):
     """One run of the game in its own X server and temporary directories.
@@ -326,15 +335,6 @@ class Session(Harness):
 
         self.window = wait_for(viewable, timeout, interval=interval,
                                what="a viewable %sx%s game window" % (width, height))
-        return self.window
-
-    def wait_statistics(self, timeout=10):
-        """The statistics window once all of it is drawn. A press that comes
-        while the screen is still being set up can be lost; a player clicks
-        on what is shown."""
-        self.wait_window(640, 420, timeout)
-        # The last row of the "!" that ends the panel's text, drawn last.
-        self.wait_pixel(363, 382, 0x00AAAA, timeout)
         return self.window
 
     def client_origin(self):
