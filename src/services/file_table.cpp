@@ -357,7 +357,11 @@ int renameFile(const std::string& from, const std::string& to) {
     const std::string target = hostPath(to);
     flushPendingDeletes();
     // Never replaces an existing file.
+#if defined(RENAME_NOREPLACE)
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
+#else
+    errno = ENOSYS;  // a C library without the no-replace rename
+#endif
     if (errno == EINVAL || errno == ENOSYS) {
         // A file system without the no-replace rename.
         struct stat st;
