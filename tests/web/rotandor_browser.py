@@ -145,7 +145,9 @@ class Session(Harness):
         self.server = Server(self.site)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for arg in ["--headless=new", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + self.profile,
+        # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
+        for arg in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                    "--user-data-dir=" + self.profile,
                     "--window-size=%d,%d" % self.window_size, "--force-device-scale-factor=1"]:
             options.add_argument(arg)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
