@@ -1,6 +1,9 @@
 // The program's way from the statistics screen to the table, and its ends.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sandbox.h"
 #include "scripted.h"
 
@@ -39,6 +42,27 @@ TEST(Flow, EveryWayOutOfTheStatisticsScreenEndsWithStatusZero) {
         EXPECT_EQ(scripted::windowWidth(), 640) << way;
         // The click wait looks every 100 ms.
         EXPECT_LT(scripted::now(), 1.2) << way;
+    }
+}
+
+TEST(Flow, AWindowThatCannotOpenEndsTheProgramWithOneLineAndStatusOne) {
+    const struct {
+        int refusedWindow;
+        const char* line;
+        bool playerFiles;
+    } cases[] = {
+        {1, "rotandor: cannot open the 640 x 420 window: no display", false},
+        {2, "rotandor: cannot open the 930 x 647 window: no display", true},
+    };
+    for (const auto& c : cases) {
+        sandbox::Sandbox box;
+        scripted::refuseWindows(c.refusedWindow, "no display");
+        scripted::mouseAt(1.0, 300, 350, 1);
+        const sandbox::RunEnd end = sandbox::runGame(5.0);
+        EXPECT_TRUE(end.programEnded) << c.refusedWindow;
+        EXPECT_EQ(end.status, 1) << c.refusedWindow;
+        EXPECT_EQ(scripted::errorLines(), std::vector<std::string>{c.line});
+        EXPECT_EQ(sandbox::exists(box.playerDir() / "Login.dat"), c.playerFiles) << c.refusedWindow;
     }
 }
 

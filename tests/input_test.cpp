@@ -181,6 +181,7 @@ TEST_F(InputTest, TypedLinesGiveTheirFirstNumber) {
         const char* name;
         std::vector<std::string> keys;
         std::int32_t value;
+        int beeps = 0;
     } cases[] = {
         {"leading blanks", chars("  42\r"), 42},
         {"comma ends the item", chars("7,5\r"), 7},
@@ -193,7 +194,8 @@ TEST_F(InputTest, TypedLinesGiveTheirFirstNumber) {
         {"backspace", chars("123\b\r"), 12},
         {"backspace at the start", chars("1") + std::vector{left} + chars("\b9\r"), 91},
         {"delete at home", chars("123") + std::vector{home, del} + chars("\r"), 23},
-        {"delete at the end", chars("123") + std::vector{del} + chars("\r"), 123},
+        {"delete at the end beeps", chars("123") + std::vector{del} + chars("\r"), 123, 1},
+        {"delete on an empty line beeps", std::vector{del, del} + chars("\r"), 0, 2},
         {"escape empties", chars("5\x1b" "7\r"), 7},
         {"home then end", chars("12") + std::vector{home, end} + chars("3\r"), 123},
         {"right at the end", chars("4") + std::vector{right} + chars("2\r"), 42},
@@ -203,7 +205,9 @@ TEST_F(InputTest, TypedLinesGiveTheirFirstNumber) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         svc::setTextCursor(62, 28);
+        const int beepsBefore = scripted::beeps();
         EXPECT_EQ(typeLine(c.keys), c.value);
+        EXPECT_EQ(scripted::beeps() - beepsBefore, c.beeps);
     }
 }
 

@@ -2,6 +2,7 @@
 // the stake entry chosen with the mouse and keys, and the ways it ends.
 #include <string>
 
+#include "game_fixture.h"
 #include "table_fixture.h"
 
 namespace {
@@ -79,6 +80,69 @@ TEST(TableScreenTest, OnlyTheLeftButtonAloneChoosesAField) {
     }
 }
 
+// A tap as short as a touchpad's, at every phase of the screens' looks at the
+// mouse (idle table passes pause 20 ms, the statistics screen looks every
+// 100 ms): each one must take effect.
+TEST(TableScreenTest, ShortTapsAreNeverLost) {
+    constexpr double tap = 0.005;
+    constexpr int tries = 20;
+    constexpr double phaseStep = 0.0053;  // 20 taps over 106 ms
+    const gamefix::InMemory inMemory;     // twenty settled rounds
+    const Rect seventeen = shippedLayout()[17];
+    const struct {
+        const char* name;
+        int x, y;
+        double at;            // the first tap; later ones a phase step on
+        const char* wallet;   // money mode with this wallet
+        void (*before)();     // what the player did first
+        void (*after)(double tapped);
+        bool (*tookEffect)(const RunResult&);
+        double runFor;
+    } cases[] = {
+        {"chip", 26, 496, 1.0, "", [] {}, [](double) {},
+         [](const RunResult& r) { return r.bet.chip25Active == 1; }, 1.5},
+        {"number", seventeen.cx(), seventeen.cy(), 1.0, "", [] {}, [](double) {},
+         [](const RunResult& r) { return r.bet.chosenField == 17; }, 1.5},
+        {"start button", 80, 605, 1.4, "",
+         [] {
+             clickAt(1.0, shippedLayout()[17]);
+             clickAt(1.2, 26, 496);
+         },
+         [](double) {}, [](const RunResult& r) { return r.history && !r.boxes.empty(); }, 45},
+        // The entry ends once the amount is typed, and does not open again.
+        {"stake line", 200, 492, 1.0, "375\r\n", [] {},
+         [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); },
+         [](const RunResult& r) {
+             return r.bet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
+         },
+         2.0},
+    };
+    for (const auto& c : cases) {
+        int tookEffect = 0;
+        for (int i = 0; i < tries; i++) {
+            const double at = c.at + i * phaseStep;
+            const RunResult r = runTable(c.runFor, [&] {
+                c.before();
+                scripted::mouseAt(at, c.x, c.y, 1);
+                scripted::mouseAt(at + tap, c.x, c.y, 0);
+                c.after(at);
+            }, c.wallet);
+            tookEffect += !r.end.programEnded && c.tookEffect(r);
+        }
+        EXPECT_EQ(tookEffect, tries) << c.name;
+    }
+    int opened = 0;
+    for (int i = 0; i < tries; i++) {
+        sandbox::Sandbox box;
+        scripted::mouseAt(1.0 + i * phaseStep, 300, 350, 1);
+        scripted::mouseAt(1.0 + i * phaseStep + tap, 300, 350, 0);
+        sandbox::runGame(1.5);
+        opened += scripted::windowWidth() == 930;
+    }
+    EXPECT_EQ(opened, tries) << "statistics panel";
+    inMemory.restore();
+}
+
 TEST(TableScreenTest, TwentyFiveChipShowsItsRingAndMessage) {
     const RunResult r = runTable(2.0, [] { clickAt(1.0, 26, 496); });
     EXPECT_EQ(r.bet.chip25Active, 1);
@@ -120,24 +184,28 @@ TEST(StakeEntryTest, ClosingTheWindowWhileTypingEnds) {
 }
 
 TEST(TableEndTest, EscapeAtOnceOtherKeysAndCloseAfterAPause) {
+    // A held key is seen at the next pass; a typed key or the close button
+    // wakes an idle pass at once, whenever it comes.
     const struct {
         const char* name;
-        void (*script)();
-        double endsAfter;
+        void (*script)(double at);
+        double endsAfter, within;
     } cases[] = {
-        {"Escape", [] { scripted::holdKey(1, 2.0, 3.0); }, 0.0},
-        {"a key", [] { scripted::keyAt(2.0, "x"); }, 0.1},
-        {"close", [] { scripted::closeAt(2.0); }, 0.1},
+        {"Escape", [](double at) { scripted::holdKey(1, at, at + 1.0); }, 0.0, 0.02},
+        {"a key", [](double at) { scripted::keyAt(at, "x"); }, 0.1, 0.002},
+        {"close", [](double at) { scripted::closeAt(at); }, 0.1, 0.002},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const RunResult r = runTable(5.0, c.script);
-        EXPECT_TRUE(r.end.programEnded);
-        EXPECT_EQ(r.end.status, 0);
-        EXPECT_GE(r.clock, 2.0 + c.endsAfter);
-        EXPECT_LE(r.clock, 2.0 + c.endsAfter + 0.02);
-        EXPECT_FALSE(r.tasks);
-        EXPECT_FALSE(r.history);
+        for (double at = 2.0; at < 2.02; at += 0.0037) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(at));
+            const RunResult r = runTable(5.0, [&] { c.script(at); });
+            EXPECT_TRUE(r.end.programEnded);
+            EXPECT_EQ(r.end.status, 0);
+            EXPECT_GE(r.clock, at + c.endsAfter);
+            EXPECT_LE(r.clock, at + c.endsAfter + c.within);
+            EXPECT_FALSE(r.tasks);
+            EXPECT_FALSE(r.history);
+        }
     }
 }
 

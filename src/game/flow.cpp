@@ -1,5 +1,7 @@
 #include "flow.h"
 
+#include <string>
+
 #include "fields.h"
 #include "icon.h"
 #include "input.h"
@@ -29,12 +31,19 @@ void resetRunState() {
     stakeMax = 1000;
 }
 
+void openScreen(int width, int height) {
+    if (svc::setScreenMode(width, height, 32) != 0) {
+        svc::failProgram("cannot open the " + std::to_string(width) + " x " + std::to_string(height) +
+                         " window: " + svc::screenModeError());
+    }
+}
+
 void run() {
     resetRunState();
     fileNumber = svc::freeFileNumber();
     svc::seedRandom(svc::timerSeconds(), svc::defaultGenerator);
     drawStartMoney();
-    svc::setScreenMode(640, 420, 32);
+    openScreen(640, 420);
     setGameIcon();
     svc::setWindowTitle("Rotandor");
     loadPlayerState();

@@ -5,7 +5,12 @@ namespace game {
 // Everything a run starts from; a process runs once, tests run many times.
 void resetRunState();
 
-// Runs the program; ends only through svc::endProgram.
+// Runs the program; ends only through svc::endProgram, or svc::failProgram
+// when a window cannot be opened.
 [[noreturn]] void run();
+
+// A new window of this size for the next screen; without one the program
+// cannot go on.
+void openScreen(int width, int height);
 
 }  // namespace game

@@ -1,6 +1,7 @@
 #include "table.h"
 
 #include "fields.h"
+#include "flow.h"
 #include "icon.h"
 #include "image.h"
 #include "input.h"
@@ -48,13 +49,14 @@ void drawPanelsAndLabels() {
     if (moneyMode) printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", 70, 5, greenScheme);
 }
 
-// While the left button is up a pass can only notice keys and the clock.
+// While the left button is up a pass can only notice keys and the clock; the
+// pause ends as soon as the window reports anything.
 constexpr int idlePassMs = 20;
 
 }  // namespace
 
 void openTable() {
-    svc::setScreenMode(930, 647, 32);
+    openScreen(930, 647);
     initStakes();
     initWheel();
     deriveTableFlags();
@@ -89,7 +91,7 @@ bool tablePass() {
 void runTable() {
     for (;;) {
         // A held button is served at full speed: its region may be 87 passes away.
-        if (!tablePass()) svc::sleepMs(idlePassMs);
+        if (!tablePass()) svc::waitForInput(idlePassMs);
     }
 }
 

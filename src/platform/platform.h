@@ -17,6 +17,8 @@ namespace platform {
 // Opens a window whose client area is exactly width x height, centred, not
 // resizable, titled, brought to the front. Closes any window open before.
 bool openWindow(int width, int height, const std::string& title);
+// Why the last openWindow failed, in the window system's words.
+std::string windowError();
 void closeWindow();
 void setWindowTitle(const std::string& title);
 // 32-bit 0xAARRGGBB pixels, row by row.
@@ -67,6 +69,8 @@ void keyboardState(bool down[128]);
 std::uint64_t counter();           // monotonic high-resolution counter
 std::uint64_t counterFrequency();  // counts per second
 void sleepMilliseconds(int ms);
+// Sleeps up to ms, less when an event for the window comes in first.
+void waitForEvent(int ms);
 
 struct LocalTime {
     int year, month, day, hour, minute, second;
@@ -76,10 +80,14 @@ bool localTime(LocalTime& out);
 
 // System ---------------------------------------------------------------------
 
+// A short tone; nothing, and at once, where there is no sound device.
+void beep();
 // Blocks until the player dismisses it: one OK button, information icon.
 void messageBox(const std::string& caption, const std::string& text);
 // Directory holding the program file, without a trailing separator.
 std::string programDirectory();
+// One line for whoever started the program (standard error on a desktop).
+void reportError(const std::string& line);
 [[noreturn]] void exitProcess(int status);
 
 }  // namespace platform

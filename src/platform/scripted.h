@@ -76,4 +76,10 @@ void setProgramDirectory(const std::string& dir);
 // The directory of the player's files that boxes record; none until set.
 void setPlayerDirectory(const std::string& dir);
 
+// Windows from the from-th opened on (1: every one) fail with this reason.
+void refuseWindows(int from, const std::string& reason);
+// The lines the program reported with platform::reportError.
+const std::vector<std::string>& errorLines();
+int beeps();
+
 }  // namespace scripted

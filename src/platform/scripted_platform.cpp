@@ -47,6 +47,10 @@ struct State {
     int presents = 0;
     std::string programDirectory = ".";
     std::string playerDirectory;
+    int refuseFrom = 0;  // the first window refused (1 = every one), 0 none
+    std::string refusal;
+    std::vector<std::string> errorLines;
+    int beeps = 0;
 };
 
 State state;
@@ -90,6 +94,8 @@ void schedule(double time, const platform::Event& event) {
 namespace platform {
 
 bool openWindow(int width, int height, const std::string& title) {
+    state.windowOpen = false;
+    if (state.refuseFrom > 0 && state.windowsOpened + 1 >= state.refuseFrom) return false;
     state.windowOpen = true;
     state.width = width;
     state.height = height;
@@ -97,6 +103,10 @@ bool openWindow(int width, int height, const std::string& title) {
     state.shown.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     state.windowsOpened++;
     return true;
+}
+
+std::string windowError() {
+    return state.refusal;
 }
 
 void closeWindow() {
@@ -158,6 +168,13 @@ void sleepMilliseconds(int ms) {
     checkStop();
 }
 
+void waitForEvent(int ms) {
+    double until = state.clock + std::max(ms, 0) / 1000.0;
+    if (!state.events.empty()) until = std::min(until, std::max(state.clock, state.events.front().time));
+    state.clock = until;
+    checkStop();
+}
+
 bool localTime(LocalTime& out) {
     if (!state.timeAvailable) return false;
     const std::int64_t total = state.wallStart + static_cast<std::int64_t>(std::floor(state.clock));
@@ -174,6 +191,10 @@ bool localTime(LocalTime& out) {
     return true;
 }
 
+void beep() {
+    state.beeps++;
+}
+
 void messageBox(const std::string& caption, const std::string& text) {
     scripted::Box box{caption, text, state.clock, {}, {}};
     if (!state.playerDirectory.empty()) {
@@ -187,6 +208,10 @@ void messageBox(const std::string& caption, const std::string& text) {
 
 std::string programDirectory() {
     return state.programDirectory;
+}
+
+void reportError(const std::string& line) {
+    state.errorLines.push_back(line);
 }
 
 void exitProcess(int status) {
@@ -292,6 +317,13 @@ const std::vector<std::uint32_t>& shownPixels() { return state.shown; }
 int presents() { return state.presents; }
 void setProgramDirectory(const std::string& dir) { state.programDirectory = dir; }
 void setPlayerDirectory(const std::string& dir) { state.playerDirectory = dir; }
+
+void refuseWindows(int from, const std::string& reason) {
+    state.refuseFrom = from;
+    state.refusal = reason;
+}
+const std::vector<std::string>& errorLines() { return state.errorLines; }
+int beeps() { return state.beeps; }
 
 }  // namespace scripted
 

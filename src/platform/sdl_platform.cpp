@@ -4,7 +4,10 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <numbers>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +36,14 @@ int mouseButtons = 0;  // the game's bits: 0 left, 1 right, 2 middle
 int letGo = 0;         // buttons let go here that SDL still counts as held
 bool pointerInWindow = false;
 bool closeDelivered = false;  // one press of the close button gives CLOSE and QUIT
+std::string failure;          // why the last window could not be opened
 
 std::vector<std::uint32_t> scratch;
+
+// The beep: audio is opened when the first one is wanted, and only once.
+bool audioTried = false;
+SDL_AudioDeviceID audio = 0;
+std::vector<std::int16_t> tone;
 
 // Whether the locale the environment names exists and encodes UTF-8; a
 // UTF-8 name of a locale that is not installed falls back to "C".
@@ -62,7 +71,24 @@ bool ensureVideo() {
     ensureUtf8Locale();
     // The plain X11 surface path: exact pixels and cheap presents.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // A press that gives the window the focus is a press like any other: SDL
+    // would drop one that comes within a few milliseconds of the focus.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        failure = SDL_GetError();
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == 0) failure += " (DISPLAY is not set)";
+        return false;
+    }
+    // Without a display SDL falls back to drivers that show nothing: the
+    // player would wait for a window that never comes. Only on request.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") && (asked == nullptr || *asked == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        failure = "no display found (SDL has only its " + driver + " video driver, which shows nothing)";
+        return false;
+    }
     videoReady = true;
     return true;
 }
@@ -325,14 +351,22 @@ bool openWindow(int width, int height, const std::string& title) {
     if (width <= 0 || height <= 0 || !ensureVideo()) return false;
     window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
                               SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_SHOWN);
-    if (window == nullptr) return false;
+    if (window == nullptr) {
+        failure = SDL_GetError();
+        return false;
+    }
     if (SDL_GetWindowSurface(window) == nullptr) {
+        failure = SDL_GetError();
         destroyWindow();
         return false;
     }
     SDL_RaiseWindow(window);
     SDL_StartTextInput();
     return true;
+}
+
+std::string windowError() {
+    return failure.empty() ? "unknown reason" : failure;
 }
 
 void closeWindow() {
@@ -452,6 +486,17 @@ void sleepMilliseconds(int ms) {
     while (nanosleep(&wait, &rest) != 0 && errno == EINTR) wait = rest;
 }
 
+void waitForEvent(int ms) {
+    if (ms <= 0) return;
+    // SDL waits on the window system's connection; without video there is
+    // nothing to wait on.
+    if (!videoReady || !pending.empty()) {
+        if (pending.empty()) sleepMilliseconds(ms);
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, ms);
+}
+
 bool localTime(LocalTime& out) {
     const std::time_t now = std::time(nullptr);
     if (now == static_cast<std::time_t>(-1)) return false;
@@ -459,6 +504,44 @@ bool localTime(LocalTime& out) {
     if (localtime_r(&now, &tm) == nullptr) return false;
     out = LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
     return true;
+}
+
+void beep() {
+    if (!audioTried) {
+        audioTried = true;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        // With no device listed, opening the default one only makes the
+        // sound library complain on stderr.
+        if (SDL_GetNumAudioDevices(0) == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        SDL_AudioSpec want{};
+        want.freq = 22050;
+        want.format = AUDIO_S16SYS;
+        want.channels = 1;
+        want.samples = 512;
+        SDL_AudioSpec have{};
+        audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (audio == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        // 800 Hz for 120 ms, faded in and out over 5 ms so that it does not click.
+        const int samples = want.freq * 120 / 1000, fade = want.freq * 5 / 1000;
+        tone.resize(static_cast<std::size_t>(samples));
+        for (int i = 0; i < samples; i++) {
+            const double envelope = std::min({1.0, static_cast<double>(i) / fade,
+                                              static_cast<double>(samples - 1 - i) / fade});
+            tone[static_cast<std::size_t>(i)] =
+                static_cast<std::int16_t>(8000 * envelope * std::sin(2 * std::numbers::pi * 800 * i / want.freq));
+        }
+        SDL_PauseAudioDevice(audio, 0);
+    }
+    if (audio == 0) return;
+    // Beeps in a row do not pile up.
+    SDL_ClearQueuedAudio(audio);
+    SDL_QueueAudio(audio, tone.data(), static_cast<Uint32>(tone.size() * sizeof(std::int16_t)));
 }
 
 void messageBox(const std::string& caption, const std::string& text) {
@@ -487,8 +570,13 @@ std::string programDirectory() {
     return exe.substr(0, slash);
 }
 
+void reportError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 void exitProcess(int status) {
     destroyWindow();
+    if (audio != 0) SDL_CloseAudioDevice(audio);
     if (videoReady) SDL_Quit();
     std::fflush(nullptr);
     std::_Exit(status);

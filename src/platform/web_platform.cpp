@@ -39,6 +39,9 @@ EM_JS(double, page_local_time, (int* out), {
     return 1;
 });
 EM_ASYNC_JS(void, page_yield, (), { await Module.page.yieldOnce(); });
+EM_ASYNC_JS(void, page_wait_for_input, (int ms), { await Module.page.waitForInput(ms); });
+EM_JS(void, page_beep, (), { Module.page.beep(); });
+EM_JS(void, page_report, (const char* line), { console.error(UTF8ToString(line)); });
 EM_ASYNC_JS(void, page_persist, (), { await Module.page.persist(); });
 EM_ASYNC_JS(void, page_message_box, (const char* caption, const char* text), {
     await Module.page.messageBox(UTF8ToString(caption), UTF8ToString(text));
@@ -163,6 +166,10 @@ bool openWindow(int width, int height, const std::string& title) {
     return true;
 }
 
+std::string windowError() {
+    return "the page has no canvas";
+}
+
 void closeWindow() {
     if (!windowOpen) return;
     page_close_canvas();
@@ -270,11 +277,21 @@ void sleepMilliseconds(int ms) {
     lastYield = emscripten_get_now();
 }
 
+void waitForEvent(int ms) {
+    if (ms <= 0) return;
+    page_wait_for_input(ms);
+    lastYield = emscripten_get_now();
+}
+
 bool localTime(LocalTime& out) {
     int t[6];
     page_local_time(t);
     out = LocalTime{t[0], t[1], t[2], t[3], t[4], t[5]};
     return true;
+}
+
+void beep() {
+    page_beep();
 }
 
 void messageBox(const std::string& caption, const std::string& text) {
@@ -287,6 +304,10 @@ void messageBox(const std::string& caption, const std::string& text) {
 
 std::string programDirectory() {
     return "/game";
+}
+
+void reportError(const std::string& line) {
+    page_report(line.c_str());
 }
 
 void exitProcess(int status) {

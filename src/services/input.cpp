@@ -21,7 +21,22 @@ constexpr int scancodes = 128;
 // ms between two looks at the window while waiting: often enough to show
 // drawing at once, seldom enough that an idle game costs next to nothing.
 constexpr int waitSlice = 20;
+// A left press reads as held, at the place it was pressed, until the game has
+// had the time to act on it: a tap that is over before the next look would
+// otherwise be lost. It lasts until the screen has looked pressLooks times,
+// enough for a screen that tests one of its places per look to come round,
+// or, for a screen that looks seldom, pressSeconds from its first look. A
+// press not looked at yet waits for its look, however long that takes.
+constexpr int pressLooks = 100;
+constexpr double pressSeconds = 0.25;
 const std::string closeKey = std::string("\xFF") + platform::key::close;
+
+struct Press {
+    bool pending = false;
+    int x = 0, y = 0, buttons = 0;
+    int looks = 0;
+    std::uint64_t firstLook = 0;  // counter value
+};
 
 // What belongs to one window: a new window starts afresh.
 struct WindowInput {
@@ -33,9 +48,12 @@ struct WindowInput {
     std::string ring[ringSlots];
     int oldest = 0, next = 0;
     bool keyHit = false;
+    Press press;
 };
 
 WindowInput input;
+// Events taken in so far, for waits that end when something comes in.
+std::uint64_t eventsTaken = 0;
 
 constexpr int mtSize = 624;
 constexpr int mtMiddle = 397;
@@ -76,14 +94,18 @@ void takeKeyEvent(const std::string& code) {
 
 void take(const platform::Event& e) {
     switch (e.kind) {
-        case platform::EventKind::Mouse:
+        case platform::EventKind::Mouse: {
+            const bool pressed = (e.buttons & 1) != 0 && (input.buttons & 1) == 0;
             input.x = e.x;
             input.y = e.y;
             input.buttons = e.buttons;
             input.inside = e.inside;
+            if (pressed) input.press = Press{true, e.x, e.y, e.buttons, 0, 0};
             break;
+        }
         case platform::EventKind::Focus:
             input.active = e.active;
+            if (!e.active) input.press = Press{};
             break;
         case platform::EventKind::Key:
             takeKeyEvent(e.code);
@@ -97,20 +119,42 @@ void take(const platform::Event& e) {
     }
 }
 
-// Waits in short slices so that the window stays up to date and input keeps
-// coming in; the total is the time asked for. The slices are timed against
-// the counter, so the overrun of each sleep and the pumps between them do not
-// add up: a spin's 140 waits would otherwise run seconds long.
-void waitTaking(int ms) {
+double secondsSince(std::uint64_t count) {
     const std::uint64_t frequency = platform::counterFrequency();
-    if (ms <= 0 || frequency == 0) return;
+    if (frequency == 0) return 0;
+    return static_cast<double>(platform::counter() - count) / static_cast<double>(frequency);
+}
+
+// Ends a press that has been up long enough. Only here, where input is taken
+// in, so that one locked frame sees one state.
+void settlePress() {
+    const Press& p = input.press;
+    if (!p.pending || (input.buttons & 1) != 0 || p.looks == 0) return;
+    if (p.looks >= pressLooks || secondsSince(p.firstLook) >= pressSeconds) input.press = Press{};
+}
+
+// Waits in short slices so that the window stays up to date and input keeps
+// coming in; the total is the time asked for, or less with untilInput when an
+// event comes in. The slices are timed against the counter, so the overrun of
+// each sleep and the pumps between them do not add up: a spin's 140 waits
+// would otherwise run seconds long.
+void waitTaking(int ms, bool untilInput = false) {
+    if (ms <= 0 || platform::counterFrequency() == 0) return;
     const std::uint64_t start = platform::counter();
+    const std::uint64_t taken = eventsTaken;
+    // Without a window to take events from there is nothing to wake for.
+    untilInput = untilInput && screenOpen() && lockCount() == 0;
     for (;;) {
-        const double spent = static_cast<double>(platform::counter() - start) / static_cast<double>(frequency);
-        const long left = std::lround(ms - spent * 1000);
+        const long left = std::lround(ms - secondsSince(start) * 1000);
         if (left <= 0) break;
-        platform::sleepMilliseconds(static_cast<int>(std::min(left, static_cast<long>(waitSlice))));
+        const int slice = static_cast<int>(std::min(left, static_cast<long>(waitSlice)));
+        if (untilInput) {
+            platform::waitForEvent(slice);
+        } else {
+            platform::sleepMilliseconds(slice);
+        }
         pumpEvents();
+        if (untilInput && eventsTaken != taken) break;
     }
 }
 
@@ -152,6 +196,12 @@ void resetRandom() {
 
 const bool randomReady = (resetRandom(), true);
 
+[[noreturn]] void leave(int status) {
+    closeAllFiles();
+    resetScreen();
+    platform::exitProcess(status);
+}
+
 }  // namespace
 
 void pumpEvents() {
@@ -159,7 +209,11 @@ void pumpEvents() {
     if (!screenOpen() || lockCount() > 0) return;
     followWindow();
     platform::Event e;
-    while (platform::pollEvent(e)) take(e);
+    while (platform::pollEvent(e)) {
+        take(e);
+        eventsTaken++;
+    }
+    settlePress();
     if (input.active) {
         platform::keyboardState(input.down);
     } else {
@@ -171,7 +225,11 @@ void pumpEvents() {
 Mouse readMouse() {
     pumpEvents();
     followWindow();
-    if (!screenOpen() || !input.active || !input.inside) return Mouse{-1, -1, -1};
+    if (!screenOpen() || !input.active) return Mouse{-1, -1, -1};
+    Press& p = input.press;
+    if (p.pending && p.looks++ == 0) p.firstLook = platform::counter();
+    if (p.pending && (input.buttons & 1) == 0) return Mouse{p.x, p.y, p.buttons | input.buttons};
+    if (!input.inside) return Mouse{-1, -1, -1};
     return Mouse{input.x, input.y, input.buttons};
 }
 
@@ -216,6 +274,10 @@ void delayMs(int ms) {
     waitTaking(ms);
 }
 
+void waitForInput(int ms) {
+    waitTaking(ms, true);
+}
+
 double timerSeconds() {
     const std::uint64_t count = platform::counter();
     const std::uint64_t frequency = platform::counterFrequency();
@@ -250,9 +312,14 @@ double randomUnit(float n) {
 }
 
 void endProgram() {
-    closeAllFiles();
-    resetScreen();
-    platform::exitProcess(0);
+    leave(0);
+}
+
+void failProgram(const std::string& reason) {
+    std::string line = "rotandor: " + reason;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    platform::reportError(line);
+    leave(1);
 }
 
 void resetInput() {

@@ -12,6 +12,9 @@ struct Mouse {
     int x, y, buttons;  // all -1 when the window is inactive or the pointer outside
 };
 
+// A left press reads as held at its place until the game has looked long
+// enough to act on it, even when the button is already up again.
+
 Mouse readMouse();
 // -1 while the key with this set-1 scancode is held, else 0.
 int isKeyDown(int scancode);
@@ -19,6 +22,8 @@ int isKeyDown(int scancode);
 std::string readKey();
 void sleepMs(int ms);   // from 100 ms on, a key ends the wait early
 void delayMs(int ms);   // always the full time
+// Up to ms, less as soon as the window reports anything (key, button, pointer).
+void waitForInput(int ms);
 double timerSeconds();
 
 enum RandomAlgorithm { defaultGenerator = 0, fastGenerator = 2 };
@@ -31,6 +36,8 @@ double randomUnit(float n = 1.0f);
 std::optional<std::int32_t> inputInteger();
 
 [[noreturn]] void endProgram();
+// Ends the program with status 1 after reporting why, on one line.
+[[noreturn]] void failProgram(const std::string& reason);
 
 // Takes in the platform's pending events (mouse, focus, keys, close, expose)
 // and refreshes the window. Does nothing while the screen is locked.

@@ -97,8 +97,11 @@ void extendedKey(Editor& e, char which) {
             if (e.pos + e.columns <= e.line.size()) e.pos += e.columns;
             break;
         case platform::key::del:
-            // At the end of the line there is nothing to delete (the beep).
-            if (e.pos < e.line.size()) erase(e, e.pos);
+            if (e.pos < e.line.size()) {
+                erase(e, e.pos);
+            } else {
+                platform::beep();  // nothing to delete
+            }
             break;
         default:
             break;

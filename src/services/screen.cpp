@@ -47,6 +47,7 @@ std::string title = defaultTitle;
 std::vector<std::uint32_t> icon;
 int iconWidth = 0, iconHeight = 0;
 int windowsOpened = 0;
+std::string modeError;
 
 bool validDepth(int bits) {
     switch (bits) {
@@ -126,6 +127,7 @@ void takePendingScroll() {
 // Window --------------------------------------------------------------------
 
 int setScreenMode(int width, int height, int bitsPerPixel) {
+    modeError = "unsupported size or colour depth";
     if (width <= 0 || height <= 0 || !validDepth(bitsPerPixel)) return 1;
     closeScreen();
     if (width > maxSide || height > maxSide) return 1;
@@ -133,6 +135,7 @@ int setScreenMode(int width, int height, int bitsPerPixel) {
         screen.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), opaqueBlack);
     } catch (const std::bad_alloc&) {
         screen = Screen{};
+        modeError = "out of memory";
         return 1;
     }
     screen.width = width;
@@ -142,14 +145,20 @@ int setScreenMode(int width, int height, int bitsPerPixel) {
     screen.columns = width / cell;
     if (!platform::openWindow(width, height, title)) {
         screen = Screen{};
+        modeError = platform::windowError();
         return 1;
     }
+    modeError.clear();
     screen.open = true;
     windowsOpened++;
     if (!icon.empty()) platform::setWindowIcon(icon.data(), iconWidth, iconHeight);
     // The new window shows nothing of the buffer yet.
     markRowsChanged(0, height - 1);
     return 0;
+}
+
+std::string screenModeError() {
+    return modeError;
 }
 
 void setWindowTitle(std::string_view text) {

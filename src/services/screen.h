@@ -14,6 +14,8 @@ namespace svc {
 
 // 0 on success, 1 on failure (bad size or depth, or no window).
 int setScreenMode(int width, int height, int bitsPerPixel);
+// Why the last setScreenMode failed.
+std::string screenModeError();
 void setWindowTitle(std::string_view title);
 std::uintptr_t getWindowHandle();
 // Small window icon, 0xAARRGGBB pixels; kept and set again after every mode change.

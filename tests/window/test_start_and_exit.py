@@ -1,11 +1,15 @@
-"""The program's windows, and every way a player ends it, in a real X server.
+"""The program's windows, and every way a player ends it, in a real X server;
+and a start without a display, which must end at once and leave no file.
 
 Usage: /usr/bin/python3 test_start_and_exit.py PATH/TO/rotandor
 """
 
 import os
 import re
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -114,7 +118,36 @@ def key_at_table():
         expect_exit(s, "a key at the table ends with 0")
 
 
-for test in [statistics_window_then_escape, close_statistics_window, any_key_on_statistics_screen,
+def no_display():
+    # Asked for X, and left to choose (SDL would fall back to a driver that shows nothing).
+    for driver in ["x11", None]:
+        root = tempfile.mkdtemp(prefix="rotandor-nodisplay-")
+        try:
+            data, runtime = os.path.join(root, "data"), os.path.join(root, "run")
+            os.makedirs(data)
+            os.makedirs(runtime, mode=0o700)
+            env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+            env.update(XDG_DATA_HOME=data, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8")
+            if driver:
+                env["SDL_VIDEODRIVER"] = driver
+            try:
+                run = subprocess.run([os.path.abspath(binary)], cwd=root, env=env, capture_output=True,
+                                     timeout=EXIT_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                results.check("no display (%s): the program ends" % driver, False, "still running")
+                continue
+            lines = run.stderr.decode(errors="replace").splitlines()
+            name = "no display (%s)" % (driver or "any driver")
+            results.check(name + ": status 1", run.returncode == 1, run.returncode)
+            said = len(lines) == 1 and lines[0].startswith("rotandor: cannot open the 640 x 420 window: ")
+            results.check(name + ": one line on stderr saying why", said, lines)
+            written = [os.path.join(d, f) for d, _, files in os.walk(data) for f in files]
+            results.check(name + ": no player file written", not written, written)
+        finally:
+            shutil.rmtree(root, ignore_errors=True)
+
+
+for test in [no_display, statistics_window_then_escape, close_statistics_window, any_key_on_statistics_screen,
              click_beside_panel_keeps_statistics, table_window_idle_then_escape, close_table_window,
              key_at_table]:
     results.run(test.__name__, test)

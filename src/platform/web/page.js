@@ -18,9 +18,19 @@ Module.page = (function () {
 
   function element(id) { return document.getElementById(id); }
 
+  var waiting = null;  // wakes a game waiting for input
   function push(kind, numbers, text) {
     while (numbers.length < 7) numbers.push(0);
     queue.push({ kind: kind, numbers: numbers, text: text || "" });
+    if (waiting) waiting();
+  }
+
+  // Browsers let a page make sound only after the player has done something
+  // with it; the first press or key opens the sound.
+  var audio = null;
+  function openAudio() {
+    if (audio || typeof AudioContext === "undefined") return;
+    try { audio = new AudioContext(); } catch (e) { audio = null; }
   }
 
   function pushPointer() {
@@ -68,6 +78,7 @@ Module.page = (function () {
   function install() {
     canvas = element("screen");
     canvas.addEventListener("mousedown", function (e) {
+      openAudio();
       if (BUTTON[e.button] === undefined) return;
       e.preventDefault();
       press(BUTTON[e.button], e);
@@ -99,6 +110,7 @@ Module.page = (function () {
       canvas.addEventListener(type, function (e) { if (e.pointerType === "touch") release(1, e); });
     });
     window.addEventListener("keydown", function (e) {
+      openAudio();
       if (!listening()) return;
       e.preventDefault();
       // The physical key, then what it types; the game side splits them.
@@ -176,6 +188,24 @@ Module.page = (function () {
     takeInput: function () { return queue.shift(); },
     yieldOnce: function () {
       return new Promise(function (resolve) { wakers.push(resolve); channel.port2.postMessage(0); });
+    },
+    waitForInput: function (ms) {
+      if (queue.length) return Promise.resolve();
+      return new Promise(function (resolve) {
+        var timer = setTimeout(done, ms);
+        function done() { clearTimeout(timer); waiting = null; resolve(); }
+        waiting = done;
+      });
+    },
+    beep: function () {
+      if (!audio) return;
+      var tone = audio.createOscillator(), level = audio.createGain(), t = audio.currentTime;
+      tone.frequency.value = 800;
+      level.gain.setValueAtTime(0.15, t);
+      level.gain.exponentialRampToValueAtTime(0.001, t + 0.12);
+      tone.connect(level).connect(audio.destination);
+      tone.start(t);
+      tone.stop(t + 0.12);
     },
     persist: persist,
     messageBox: function (caption, text) {
