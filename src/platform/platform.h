@@ -1,12 +1,13 @@
 #pragma once
-// The one seam between the services and the operating system. Two
-// implementations are picked at link time: sdl_platform.cpp for the game and
-// scripted_platform.cpp for the tests (virtual clock, scripted input,
-// recorded message boxes). Nothing outside src/platform knows which one runs.
+// The one seam between the services and the operating system. One
+// implementation is picked at link time: sdl_platform.cpp for the game on the
+// desktop, web_platform.cpp for the game in a web page, scripted_platform.cpp
+// for the tests (virtual clock, scripted input, recorded message boxes).
+// Nothing outside src/platform knows which one runs.
 //
 // Texts crossing the seam keep the game's encodings: window titles and typed
 // characters are code page 437 bytes, message boxes Windows-1252 bytes. The
-// SDL side converts them; the services never do.
+// platform converts them; the services never do.
 #include <cstdint>
 #include <string>
 
