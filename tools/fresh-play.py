@@ -1,13 +1,15 @@
 #!/usr/bin/python3
-"""Runs a command that starts the game under a private Xvfb and waits until
-the statistics screen is on it; then ends the command's process group.
+"""Runs a command that starts the game under a private Xvfb, waits until the
+statistics screen is on it, then closes the window as a player would and
+expects the command to end with status 0.
 
     /usr/bin/python3 tools/fresh-play.py [--timeout S] [--screenshot PNG] -- CMD ...
 
 The command gets DISPLAY (and no XAUTHORITY). It may install and build
 first, so the timeout is long. The screen counts as shown when the game's
 640 x 420 window is viewable and its panel is drawn: the white top edge
-(client row 300, black above and below) and the text in it. Exit status 0 when it was seen.
+(client row 300, black above and below) and the text in it. Exit status 0 when it was seen
+and the game then ended with 0.
 """
 
 import argparse
@@ -36,7 +38,7 @@ def statistics_shown(display, proc):
                 image = ImageGrab.grab(bbox=(info["x"], info["y"], info["x"] + 640, info["y"] + 420),
                                        xdisplay=display.name).convert("RGB")
                 if all(image.getpixel(p) == c for p, c in SHOWN.items()):
-                    return image
+                    return w, image
     return None
 
 
@@ -51,15 +53,21 @@ def main():
     proc = None
     try:
         # Its own process group: what the command starts (apt, the build, the
-        # game) is ended with it.
+        # game) is ended with it if it fails.
         proc = subprocess.Popen(args.command, env=display.env, start_new_session=True)
         started = time.monotonic()
-        image = rw.wait_for(lambda: statistics_shown(display, proc), args.timeout, interval=0.2,
-                            what="the statistics screen")
+        window, image = rw.wait_for(lambda: statistics_shown(display, proc), args.timeout, interval=0.2,
+                                    what="the statistics screen")
         print("statistics screen shown %.1f s after the start" % (time.monotonic() - started))
         if args.screenshot:
             image.save(args.screenshot)
-        return 0
+        rw.send_delete_window(display.name, window.id)
+        try:
+            status = proc.wait(10)
+        except subprocess.TimeoutExpired:
+            raise rw.HarnessError("the game did not end within 10 s of closing its window") from None
+        print("closing the window ended it with status %d" % status)
+        return 0 if status == 0 else 1
     except rw.HarnessError as error:
         print("fresh-play: %s" % error, file=sys.stderr)
         return 1

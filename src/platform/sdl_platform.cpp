@@ -287,7 +287,7 @@ void translate(const SDL_Event& ev) {
 
 // Set-1 scancodes of the main block, keypad and function keys, each with the
 // SDL scancodes that hold it down (the cursor block shares codes with the
-// keypad, as on the original keyboard).
+// keypad, as on a PC keyboard).
 struct ScanPair {
     unsigned char set1;
     SDL_Scancode sdl;

@@ -223,9 +223,10 @@ class Harness:
                         what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
     def wait_statistics(self, timeout=10):
-        """The statistics window once all of it is drawn. A press that comes
-        while the screen is still being set up can be lost; a player clicks
-        on what is shown."""
+        """The statistics window once all of it is drawn: a player clicks on
+        what is shown. While the game is still setting the screen up, it
+        takes the window's focus and a press in one look, and SDL drops a
+        press that comes within 10 ms of the focus."""
         self.wait_window(640, 420, timeout)
         # The last row of the "!" that ends the panel's text, drawn last.
         self.wait_pixel(363, 382, 0x00AAAA, timeout)
