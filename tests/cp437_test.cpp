@@ -39,28 +39,31 @@ TEST(Cp437, EveryPrintableByteSurvivesTheWayToUtf8AndBack) {
 }
 
 TEST(Cp437, TypedTextBecomesCp437) {
+    // The same characters as the window systems deliver them: UTF-8 and UTF-16.
     const struct {
         const char* utf8;
+        const char16_t* utf16;
         std::string cp437;
     } cases[] = {
-        {"500", "500"},
-        {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F", "\x84\x94\x81\xE1"},  // ä ö ü ß
-        {"\xC3\x84\xC3\x96\xC3\x9C", "\x8E\x99\x9A"},              // Ä Ö Ü
-        {"\xC2\xA7", "\x15"},                                      // § as the font draws it
-        {"\xC2\xB0", "\xF8"},                                      // °
-        {"5 \xE2\x82\xAC", "5 "},                                  // the euro sign has no form
-        {"\xF0\x9F\x8E\xB2x", "x"},                                // four-byte character dropped
+        {"500", u"500", "500"},
+        {"\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F", u"\u00E4\u00F6\u00FC\u00DF", "\x84\x94\x81\xE1"},  // ä ö ü ß
+        {"\xC3\x84\xC3\x96\xC3\x9C", u"\u00C4\u00D6\u00DC", "\x8E\x99\x9A"},              // Ä Ö Ü
+        {"\xC2\xA7", u"\u00A7", "\x15"},                                      // § as the font draws it
+        {"\xC2\xB0", u"\u00B0", "\xF8"},                                      // °
+        {"5 \xE2\x82\xAC", u"5 \u20AC", "5 "},                                // the euro sign has no form
+        {"\xF0\x9F\x8E\xB2x", u"\U0001F3B2x", "x"},                          // beyond 16 bits: dropped
         // Characters whose position is an editing or prefix code must not pose as them.
-        {"\xE2\x86\x90", ""},      // ← sits at 27 (Escape)
-        {"\xE2\x99\xAA", ""},      // ♪ sits at 13 (Enter)
-        {"\xE2\x97\x98", ""},      // ◘ sits at 8 (Backspace)
-        {"\xE2\x97\x8B", ""},      // ○ sits at 9 (Tab)
-        {"\xE2\x97\x99", ""},      // ◙ sits at 10 (line feed)
-        {"\xC2\xA0", " "},         // no-break space sits at 255, the extended prefix
-        {"\x01\x1b\x7f", ""},      // control codes are not typed characters
+        {"\xE2\x86\x90", u"\u2190", ""},      // ← sits at 27 (Escape)
+        {"\xE2\x99\xAA", u"\u266A", ""},      // ♪ sits at 13 (Enter)
+        {"\xE2\x97\x98", u"\u25D8", ""},      // ◘ sits at 8 (Backspace)
+        {"\xE2\x97\x8B", u"\u25CB", ""},      // ○ sits at 9 (Tab)
+        {"\xE2\x97\x99", u"\u25D9", ""},      // ◙ sits at 10 (line feed)
+        {"\xC2\xA0", u"\u00A0", " "},          // no-break space sits at 255, the extended prefix
+        {"\x01\x1b\x7f", u"\x01\x1b\x7f", ""},  // control codes are not typed characters
     };
     for (const auto& c : cases) {
         EXPECT_EQ(codepage::utf8ToCp437(c.utf8), c.cp437) << c.utf8;
+        EXPECT_EQ(codepage::utf16ToCp437(c.utf16), c.cp437) << c.utf8;
     }
 }
 
@@ -80,6 +83,18 @@ TEST(Cp437, MalformedUtf8IsDroppedWithoutLosingWhatFollows) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(codepage::utf8ToCp437(c.utf8), c.cp437);
+    }
+    // UTF-16: a surrogate without its partner.
+    const struct {
+        std::u16string utf16;
+        std::string cp437;
+    } halves[] = {
+        {std::u16string{0xD83C, u'a'}, "a"},  // high surrogate before a plain character
+        {std::u16string{0xDFB2, u'b'}, "b"},  // low surrogate first
+        {std::u16string(1, 0xD83C), ""},  // cut off at the end
+    };
+    for (const auto& c : halves) {
+        EXPECT_EQ(codepage::utf16ToCp437(c.utf16), c.cp437);
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "fields.h"
 #include "flow.h"
+#include "host.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"
@@ -45,19 +46,15 @@ inline void clearGame() {
 class InMemory {
 public:
     InMemory() {
-        const char* old = std::getenv("TMPDIR");
+        const char* old = std::getenv(host::tempVariable());
         hadOld_ = old != nullptr;
         if (hadOld_) old_ = old;
         std::error_code ec;
-        if (std::filesystem::is_directory("/dev/shm", ec)) setenv("TMPDIR", "/dev/shm", 1);
-    }
-    void restore() const {
-        if (hadOld_) {
-            setenv("TMPDIR", old_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
+        if (std::filesystem::is_directory(host::memoryDirectory(), ec)) {
+            host::setEnvironment(host::tempVariable(), host::memoryDirectory());
         }
     }
+    void restore() const { host::setEnvironment(host::tempVariable(), hadOld_ ? old_.c_str() : nullptr); }
 
 private:
     bool hadOld_ = false;

@@ -1,15 +1,13 @@
 // Crash-safe rewrites: a failure at any write point, or a writer killed half
 // way, leaves the old content whole and no temporary file behind.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "host.h"
 #include "records.h"
 #include "input.h"
 #include "message_box.h"
@@ -123,23 +121,21 @@ TEST(SafeWrite, DeleteThenRewriteIsOneReplacement) {
     EXPECT_FALSE(fs::exists(target));
 }
 
+// Dies in the middle of the game's delete-then-rewrite, with part of the new
+// content already written.
+void dieWhileRewriting() {
+    svc::deleteFile("c:\\Windows\\Login2.dat");
+    svc::openFile("c:\\Windows\\Login2.dat", OpenMode::output, 1);
+    for (int i = 0; i < 10000; i++) svc::writeText(1, "12-07-2026", ItemEnd::lineEnd);
+}
+
 TEST(SafeWrite, KilledWriterLeavesTheOldFile) {
+    host::childPart(dieWhileRewriting);
     sandbox::Sandbox box(false);
     const fs::path target = box.playerDir() / "Login2.dat";
     sandbox::writeFile(target, "12-06-2026\r\n");
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Dies in the middle of the game's delete-then-rewrite, with part of
-        // the new content already written.
-        svc::deleteFile("c:\\Windows\\Login2.dat");
-        svc::openFile("c:\\Windows\\Login2.dat", OpenMode::output, 1);
-        for (int i = 0; i < 10000; i++) svc::writeText(1, "12-07-2026", ItemEnd::lineEnd);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(host::runDyingChild("SafeWrite.KilledWriterLeavesTheOldFile", dieWhileRewriting));
     EXPECT_EQ(content(target), "12-06-2026\r\n");
     EXPECT_EQ(entries(box.playerDir()).size(), 2u);  // with the dead writer's temporary file
 
@@ -152,16 +148,16 @@ TEST(SafeWrite, KilledWriterLeavesTheOldFile) {
 }
 
 TEST(SafeWrite, RewriteKeepsTheFilesMode) {
+    if (!host::posix()) GTEST_SKIP() << "no access modes here";
     sandbox::Sandbox box(false);
     const fs::path target = box.dir() / "Secrets.dat";
     sandbox::writeFile(target, "old");
-    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, mode);
     ASSERT_EQ(svc::openFile("Secrets.dat", OpenMode::output, 1), 0);
     svc::writeText(1, "new", ItemEnd::none);
     svc::closeFile(1);
-    struct stat st;
-    ASSERT_EQ(stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
 }
 
 }  // namespace

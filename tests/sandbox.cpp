@@ -1,12 +1,11 @@
 #include "sandbox.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "flow.h"
+#include "host.h"
 #include "input.h"
 #include "records.h"
 #include "screen.h"
@@ -21,12 +20,10 @@ fs::path dataDir() {
 }
 
 Sandbox::Sandbox(bool withLayout) {
-    std::string templ = (fs::temp_directory_path() / "rotandor-test-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    dir_ = templ;
+    dir_ = host::makeTemporaryDirectory();
     oldCwd_ = fs::current_path();
     fs::current_path(dir_);
-    setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    host::setPlayerBase((dir_ / "data").string());
     scripted::reset();
     scripted::setProgramDirectory(dataDir().string());
     scripted::setPlayerDirectory(playerDir().string());
@@ -35,6 +32,8 @@ Sandbox::Sandbox(bool withLayout) {
     svc::resetInput();
     if (withLayout) fs::copy_file(dataDir() / "Button.txt", dir_ / "Button.txt");
 }
+
+fs::path Sandbox::playerDir() const { return dir_ / "data" / host::playerFolder(); }
 
 Sandbox::~Sandbox() {
     svc::closeAllFiles();

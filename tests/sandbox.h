@@ -16,7 +16,7 @@ public:
 
     std::filesystem::path dir() const { return dir_; }
     // The player's directory ("c:\Windows\" of the game).
-    std::filesystem::path playerDir() const { return dir_ / "data" / "rotandor"; }
+    std::filesystem::path playerDir() const;
 
 private:
     std::filesystem::path dir_;

@@ -1,29 +1,33 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
 #   tools/install-deps.sh play   - build and play
+#   tools/install-deps.sh windows - cross-compile for Windows
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
-#   tools/install-deps.sh test   - build and run the whole test suite
+#   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
 #   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
+windows=(cmake g++-mingw-w64-x86-64-posix)
 web=(cmake emscripten nodejs googletest)
-test=("${play[@]}" "${web[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil chromium chromium-driver python3-selenium)
+test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
+      x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
+      "${web[@]}" chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 gen=(python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
+  windows) wanted=("${windows[@]}") ;;
   web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
   gen) wanted=("${gen[@]}") ;;
   fresh) wanted=("${fresh[@]}") ;;
-  *) echo "usage: $0 play|web|test|dev|gen|fresh" >&2; exit 2 ;;
+  *) echo "usage: $0 play|windows|web|test|dev|gen|fresh" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -153,6 +153,21 @@ std::string utf8ToCp437(std::string_view text) {
     return out;
 }
 
+std::string utf16ToCp437(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i++) {
+        char32_t c = text[i];
+        if (c >= 0xDC00 && c <= 0xDFFF) continue;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) continue;
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        const int byte = typedToCp437(c);
+        if (byte >= 0) out += static_cast<char>(byte);
+    }
+    return out;
+}
+
 std::string crLfToLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -22,6 +22,9 @@ std::string cp1252ToUtf8(std::string_view text);
 // Typed text to code page 437; malformed UTF-8 and characters without a
 // code page 437 form are dropped.
 std::string utf8ToCp437(std::string_view text);
+// The same for UTF-16, as Windows delivers typed characters; a surrogate
+// without its partner is dropped.
+std::string utf16ToCp437(std::u16string_view text);
 // CR LF and a lone CR become LF, the line break of the window system's boxes.
 std::string crLfToLf(std::string_view text);
 

@@ -1,15 +1,18 @@
 #pragma once
 // The one seam between the services and the operating system. One
-// implementation is picked at link time: sdl_platform.cpp for the game on the
-// desktop, web_platform.cpp for the game in a web page, scripted_platform.cpp
-// for the tests (virtual clock, scripted input, recorded message boxes).
+// implementation is picked at link time: sdl_platform.cpp or win32_platform.cpp
+// for the game on the desktop, web_platform.cpp for the game in a web page,
+// scripted_platform.cpp for the tests (virtual clock, scripted input, recorded
+// message boxes); the files below come from posix_files.cpp or win32_files.cpp.
 // Nothing outside src/platform knows which one runs.
 //
 // Texts crossing the seam keep the game's encodings: window titles and typed
 // characters are code page 437 bytes, message boxes Windows-1252 bytes. The
 // platform converts them; the services never do.
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -90,5 +93,58 @@ std::string programDirectory();
 // One line for whoever started the program (standard error on a desktop).
 void reportError(const std::string& line);
 [[noreturn]] void exitProcess(int status);
+
+// Files ----------------------------------------------------------------------
+//
+// Paths are UTF-8 bytes; "/" separates on every system. Every call reports
+// failure instead of throwing.
+
+using FileHandle = std::intptr_t;
+constexpr FileHandle noFile = -1;
+constexpr FileHandle fileAlreadyThere = -2;  // createNew: the name is taken
+
+enum class FileMode {
+    read,       // an existing file, from its start
+    append,     // created when missing; every write goes to the end
+    createNew,  // a new file; fileAlreadyThere when the name exists
+};
+FileHandle openFile(const std::string& path, FileMode mode);
+// Bytes read, 0 at the end, -1 on an error.
+std::int64_t readFile(FileHandle file, void* buffer, std::size_t size);
+// True when all bytes were written.
+bool writeFile(FileHandle file, const void* data, std::size_t size);
+// True once everything written has reached the disk.
+bool syncFile(FileHandle file);
+bool closeFile(FileHandle file);
+// The size of an open regular file; false for anything else.
+bool regularFileSize(FileHandle file, std::uint64_t& size);
+// Gives a new file the access rights of the file it will replace.
+void copyAccessRights(const std::string& fromPath, FileHandle to);
+
+enum class PathKind { missing, file, directory, unknown };
+// followLinks false: a symbolic link is a file of its own.
+PathKind pathKind(const std::string& path, bool followLinks = true);
+// Whether files can be created and removed in this directory.
+bool directoryWritable(const std::string& dir);
+// One directory, readable by the player only.
+bool makeDirectory(const std::string& path);
+// Names in a directory, without "." and "..".
+std::vector<std::string> listDirectory(const std::string& dir);
+// Puts `from` in place of `to` in one step, replacing it: afterwards the path
+// names the old or the new file, never neither, and the name is on disk.
+bool replaceFile(const std::string& from, const std::string& to);
+// Renames without ever replacing an existing file.
+enum class RenameResult { done, sourceMissing, failed };
+RenameResult renameNoReplace(const std::string& from, const std::string& to);
+bool removeFile(const std::string& path);
+// Makes the names in a directory durable (after a replaceFile).
+bool syncDirectory(const std::string& dir);
+
+// Temporary files name their writer; one that no longer runs left them.
+long processId();
+bool processGone(long id);
+
+// Where the player's files live, without a trailing separator.
+std::string playerDirectory();
 
 }  // namespace platform

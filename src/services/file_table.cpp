@@ -13,16 +13,8 @@
 // or until anything else touches that path, files are closed at the end, or
 // the program exits. A crash in between leaves the old file. When the rewrite
 // itself fails, the file is deleted as asked.
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <vector>
@@ -48,7 +40,7 @@ constexpr const char* tempSuffix = ".tmp";
 struct OpenFile {
     bool used = false;
     OpenMode mode = OpenMode::input;
-    int fd = -1;
+    platform::FileHandle fd = platform::noFile;
     std::string target;            // host path
     std::string temp;              // output: the file written beside the target
     std::string unwritten;         // bytes not yet handed to the system
@@ -69,29 +61,21 @@ int faultCountdown = -1;
 
 bool validNumber(int n) { return n >= 1 && n <= 255; }
 
-// System calls that can fail for want of space or rights, behind the fault hook.
+// File operations that can fail for want of space or rights, behind the fault hook.
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(platform::FileHandle fd, std::string_view bytes) {
     if (records::injectedFailure()) return false;
-    while (!bytes.empty()) {
-        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(done));
-    }
-    return true;
+    return platform::writeFile(fd, bytes.data(), bytes.size());
 }
 
-bool syncFile(int fd) {
+bool syncFile(platform::FileHandle fd) {
     if (records::injectedFailure()) return false;
-    return ::fsync(fd) == 0;
+    return platform::syncFile(fd);
 }
 
 bool renameOver(const std::string& from, const std::string& to) {
     if (records::injectedFailure()) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return platform::replaceFile(from, to);
 }
 
 std::string parentOf(const std::string& path) {
@@ -103,60 +87,49 @@ std::string parentOf(const std::string& path) {
 
 bool syncDirectory(const std::string& dir) {
     if (records::injectedFailure()) return false;
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    return platform::syncDirectory(dir);
 }
 
 void makeDirectories(const std::string& dir) {
-    struct stat st;
-    if (dir.empty() || ::stat(dir.c_str(), &st) == 0) return;
+    if (dir.empty() || platform::pathKind(dir) != platform::PathKind::missing) return;
     const std::string parent = parentOf(dir);
     if (parent != dir) makeDirectories(parent);
-    ::mkdir(dir.c_str(), 0700);
+    platform::makeDirectory(dir);
 }
 
 // Temporary files left by a writer that was killed; only those of processes
 // that no longer run are removed.
 void sweepStaleTemps(const std::string& dir) {
     if (!sweptDirectories.insert(dir).second) return;
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr) return;
     const std::string prefix = tempPrefix;
     const std::string suffix = tempSuffix;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
+    for (const std::string& name : platform::listDirectory(dir)) {
         if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
             continue;
         }
         char* end = nullptr;
         const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        if (pid <= 0 || end == nullptr || *end != '-' || pid == ::getpid()) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ::unlink((dir + "/" + name).c_str());
-        }
+        if (pid <= 0 || end == nullptr || *end != '-' || pid == platform::processId()) continue;
+        if (platform::processGone(pid)) platform::removeFile(dir + "/" + name);
     }
-    ::closedir(d);
 }
 
-int createTemp(const std::string& dir, std::string& tempPath) {
-    if (records::injectedFailure()) return -1;
+platform::FileHandle createTemp(const std::string& dir, std::string& tempPath) {
+    if (records::injectedFailure()) return platform::noFile;
     for (int attempt = 0; attempt < 100; attempt++) {
-        tempPath = dir + "/" + tempPrefix + std::to_string(::getpid()) + "-" + std::to_string(tempSequence++) +
-                   tempSuffix;
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        tempPath = dir + "/" + tempPrefix + std::to_string(platform::processId()) + "-" +
+                   std::to_string(tempSequence++) + tempSuffix;
+        const platform::FileHandle fd = platform::openFile(tempPath, platform::FileMode::createNew);
+        if (fd != platform::fileAlreadyThere) return fd;
     }
-    return -1;
+    return platform::noFile;
 }
 
 // Pending deletes ------------------------------------------------------------
 
 void flushPendingDeletes() {
-    for (const std::string& path : pendingDeletes) ::unlink(path.c_str());
+    for (const std::string& path : pendingDeletes) platform::removeFile(path);
     pendingDeletes.clear();
 }
 
@@ -200,11 +173,11 @@ void writeItem(int n, std::string_view item, ItemEnd end) {
 void commitOutput(OpenFile& f) {
     flushUnwritten(f);
     bool ok = !f.failed && syncFile(f.fd);
-    ok = ::close(f.fd) == 0 && ok;
+    ok = platform::closeFile(f.fd) && ok;
     ok = ok && renameOver(f.temp, f.target);
     if (!ok) {
-        ::unlink(f.temp.c_str());
-        if (f.replacesDeleted) ::unlink(f.target.c_str());
+        platform::removeFile(f.temp);
+        if (f.replacesDeleted) platform::removeFile(f.target);
         return;
     }
     // The rename is done; a failed directory sync only risks its durability.
@@ -224,9 +197,17 @@ records::Item nextItem(records::ReadKind kind) {
     return records::readItem(*s, kind);
 }
 
-bool isDirectory(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+bool isDirectory(const std::string& path) { return platform::pathKind(path) == platform::PathKind::directory; }
+
+// An open regular file, or noFile.
+platform::FileHandle openRegular(const std::string& host, std::uint64_t& size) {
+    const platform::FileHandle fd = platform::openFile(host, platform::FileMode::read);
+    if (fd < 0) return platform::noFile;
+    if (!platform::regularFileSize(fd, size)) {
+        platform::closeFile(fd);
+        return platform::noFile;
+    }
+    return fd;
 }
 
 }  // namespace
@@ -237,10 +218,7 @@ void failFileOperationsAfter(int operations) { faultCountdown = operations; }
 
 bool injectedFailure() {
     if (faultCountdown < 0) return false;
-    if (faultCountdown == 0) {
-        errno = ENOSPC;
-        return true;
-    }
+    if (faultCountdown == 0) return true;
     faultCountdown--;
     return false;
 }
@@ -263,20 +241,14 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
 
     if (mode == OpenMode::input) {
         flushPendingDeletes();
-        f.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st;
+        f.fd = openRegular(host, f.size);
         if (f.fd < 0) return errCannotOpen;
-        if (::fstat(f.fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            ::close(f.fd);
-            return errCannotOpen;
-        }
-        f.size = static_cast<std::uint64_t>(st.st_size);
         f.in.fd = f.fd;
     } else {
         if (records::inPlayerDirectory(path)) makeDirectories(parentOf(host));
         if (mode == OpenMode::append) {
             flushPendingDeletes();
-            f.fd = ::open(host.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+            f.fd = platform::openFile(host, platform::FileMode::append);
             if (f.fd < 0) return errCannotOpen;
         } else {
             f.replacesDeleted = takePendingDelete(host);
@@ -287,11 +259,11 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
                 f.fd = createTemp(dir, f.temp);
             }
             if (f.fd < 0) {
-                if (f.replacesDeleted) ::unlink(host.c_str());
+                f.fd = platform::noFile;
+                if (f.replacesDeleted) platform::removeFile(host);
                 return errCannotOpen;
             }
-            struct stat st;
-            if (::stat(host.c_str(), &st) == 0) ::fchmod(f.fd, st.st_mode & 07777);
+            platform::copyAccessRights(host, f.fd);
         }
     }
     f.used = true;
@@ -304,11 +276,11 @@ void closeFile(int fileNumber) {
     OpenFile& f = files[fileNumber];
     switch (f.mode) {
         case OpenMode::input:
-            ::close(f.fd);
+            platform::closeFile(f.fd);
             break;
         case OpenMode::append:
             flushUnwritten(f);
-            ::close(f.fd);
+            platform::closeFile(f.fd);
             break;
         case OpenMode::output:
             commitOutput(f);
@@ -329,21 +301,20 @@ void settleDeletes() {
 int fileExists(const std::string& path) {
     const std::string host = hostPath(path);
     flushPendingDeletes();
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const platform::FileHandle fd = openRegular(host, size);
     if (fd < 0) return 0;
-    struct stat st;
-    const bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
-    ::close(fd);
-    return ok ? -1 : 0;
+    platform::closeFile(fd);
+    return -1;
 }
 
 int deleteFile(const std::string& path) {
     const std::string host = hostPath(path);
     if (std::find(pendingDeletes.begin(), pendingDeletes.end(), host) != pendingDeletes.end()) return errCannotOpen;
     flushPendingDeletes();
-    struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) return errno == ENOENT ? errCannotOpen : errFailed;
-    if (S_ISDIR(st.st_mode) || ::access(parentOf(host).c_str(), W_OK | X_OK) != 0) return errFailed;
+    const platform::PathKind kind = platform::pathKind(host, false);
+    if (kind == platform::PathKind::missing) return errCannotOpen;
+    if (kind != platform::PathKind::file || !platform::directoryWritable(parentOf(host))) return errFailed;
     pendingDeletes.push_back(host);
     if (!exitHookSet) {
         exitHookSet = true;
@@ -357,24 +328,21 @@ int renameFile(const std::string& from, const std::string& to) {
     const std::string target = hostPath(to);
     flushPendingDeletes();
     // Never replaces an existing file.
-#if defined(RENAME_NOREPLACE)
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
-#else
-    errno = ENOSYS;  // a C library without the no-replace rename
-#endif
-    if (errno == EINVAL || errno == ENOSYS) {
-        // A file system without the no-replace rename.
-        struct stat st;
-        if (::lstat(target.c_str(), &st) == 0) return errFailed;
-        if (std::rename(source.c_str(), target.c_str()) == 0) return 0;
+    switch (platform::renameNoReplace(source, target)) {
+        case platform::RenameResult::done: return 0;
+        case platform::RenameResult::sourceMissing: return errCannotOpen;
+        case platform::RenameResult::failed: break;
     }
-    return errno == ENOENT ? errCannotOpen : errFailed;
+    return errFailed;
 }
 
 std::string exeDirectory() { return platform::programDirectory(); }
 
 void writeInt(int fileNumber, std::int32_t value, ItemEnd end) {
-    writeItem(fileNumber, (value < 0 ? "" : " ") + intToText(value), end);
+    // A blank where a minus would stand.
+    std::string item = value < 0 ? "" : " ";
+    item += intToText(value);
+    writeItem(fileNumber, item, end);
 }
 
 void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end) {

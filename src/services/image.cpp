@@ -1,11 +1,6 @@
 // Off-screen images: one allocation per image, the record followed by its
 // pixels, filled from BMP files and copied onto the screen.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -13,6 +8,7 @@
 
 #include "bitmap.h"
 #include "image.h"
+#include "platform.h"
 #include "records.h"
 #include "screen.h"
 
@@ -54,32 +50,31 @@ bool usable(const Image* image) {
 bool readWholeFile(const std::string& hostName, std::unique_ptr<std::uint8_t[]>& buffer,
                    std::size_t& length, bool& tooLarge) {
     tooLarge = false;
-    const int fd = ::open(hostName.c_str(), O_RDONLY | O_CLOEXEC);
+    const platform::FileHandle fd = platform::openFile(hostName, platform::FileMode::read);
     if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    std::uint64_t size = 0;
+    if (!platform::regularFileSize(fd, size)) {
+        platform::closeFile(fd);
         return false;
     }
-    if (info.st_size > maxFileBytes) {
-        ::close(fd);
+    if (size > static_cast<std::uint64_t>(maxFileBytes)) {
+        platform::closeFile(fd);
         tooLarge = true;
         return true;
     }
-    const auto expected = static_cast<std::size_t>(info.st_size);
+    const auto expected = static_cast<std::size_t>(size);
     buffer = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[expected > 0 ? expected : 1]);
     length = 0;
     while (length < expected) {
-        const ssize_t got = ::read(fd, buffer.get() + length, expected - length);
-        if (got < 0 && errno == EINTR) continue;
+        const std::int64_t got = platform::readFile(fd, buffer.get() + length, expected - length);
         if (got < 0) {
-            ::close(fd);
+            platform::closeFile(fd);
             return false;
         }
         if (got == 0) break;  // the file shrank meanwhile
         length += static_cast<std::size_t>(got);
     }
-    ::close(fd);
+    platform::closeFile(fd);
     return true;
 }
 

@@ -1,9 +1,6 @@
 // Splitting a byte stream into items at commas, line ends and, for numbers,
 // blanks and tabs.
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "platform.h"
 #include "records_detail.h"
 
 namespace svc::records {
@@ -16,10 +13,7 @@ int peek(Source& s) {
     if (s.pos >= s.data.size()) {
         if (s.fd < 0 || s.drained) return -1;
         s.data.resize(chunkSize);
-        ssize_t got;
-        do {
-            got = ::read(s.fd, s.data.data(), chunkSize);
-        } while (got < 0 && errno == EINTR);
+        const std::int64_t got = platform::readFile(s.fd, s.data.data(), chunkSize);
         if (got <= 0) {
             // A read error ends the file like its end would.
             s.drained = true;

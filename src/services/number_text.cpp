@@ -1,10 +1,12 @@
 // Numbers to texts and back: the conversions of numeric items, textToNumber
 // and lineToInt.
-#include <locale.h>
-#include <stdlib.h>
-
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "records.h"
 #include "records_detail.h"
@@ -21,11 +23,52 @@ std::size_t skipLeadingBlanks(std::string_view s) {
     return i;
 }
 
-// strtod in the "C" locale, whatever locale the program runs in.
+// Reads a whole unsigned decimal number. A C++ library without the
+// floating-point from_chars gets strtod, which the program's "C" numeric
+// locale (it never sets another) reads the same way.
+std::errc readDecimal(std::string_view digits, double& value) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    return std::from_chars(digits.data(), digits.data() + digits.size(), value).ec;
+#else
+    const std::string text(digits);
+    if (text.empty() || !(isDigit(text[0]) || text[0] == '.')) return std::errc::invalid_argument;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str()) return std::errc::invalid_argument;
+    return errno == ERANGE ? std::errc::result_out_of_range : std::errc{};
+#endif
+}
+
+// A decimal number with optional sign, whatever locale the program runs in.
+// Beyond the range of a double it becomes infinite or zero with its sign.
 double parseDouble(const std::string& text) {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    if (c == static_cast<locale_t>(nullptr)) return std::strtod(text.c_str(), nullptr);
-    return strtod_l(text.c_str(), nullptr, c);
+    std::string_view digits = text;
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+    double value = 0.0;
+    const std::errc error = readDecimal(digits, value);
+    if (error == std::errc::result_out_of_range) {
+        // Too large when the point sits right of the first significant digit.
+        const std::size_t e = digits.find_first_of("eE");
+        const std::string_view mantissa = digits.substr(0, e);
+        const std::size_t first = mantissa.find_first_of("123456789");
+        const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+        long long exponent = 0;
+        if (e != std::string_view::npos) {
+            std::string_view power = digits.substr(e + 1);
+            if (!power.empty() && power[0] == '+') power.remove_prefix(1);
+            const bool down = !power.empty() && power[0] == '-';
+            if (std::from_chars(power.data(), power.data() + power.size(), exponent).ec != std::errc{}) {
+                exponent = down ? -(1LL << 40) : (1LL << 40);
+            }
+        }
+        const long long magnitude = static_cast<long long>(point) - static_cast<long long>(first) + exponent;
+        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    } else if (error != std::errc{}) {
+        value = 0.0;
+    }
+    return negative ? -value : value;
 }
 
 // The longest prefix from `i` that forms a decimal number with optional sign,

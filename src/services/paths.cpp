@@ -1,9 +1,10 @@
-// Game paths to host paths. The game names its files with Windows paths; on
-// this system "\" and "/" both separate, and the fixed Windows directory that
-// holds the player's files is the player's data directory.
-#include <cstdlib>
+// Game paths to host paths. The game names its files with Windows paths; here
+// "\" and "/" both separate, and the fixed Windows directory that held the
+// player's files is the player's data directory of the system it runs on (that
+// fixed directory is not writable by a normal user, even on Windows).
 #include <string>
 
+#include "platform.h"
 #include "records.h"
 #include "records_detail.h"
 
@@ -35,14 +36,6 @@ bool startsWithNoCase(const std::string& text, std::string_view prefix) {
 
 namespace records {
 
-std::string playerDirectory() {
-    // Relative values are to be ignored, as for every XDG variable.
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/rotandor";
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr && home[0] != '\0' ? home : ".") + "/.local/share/rotandor";
-}
-
 bool inPlayerDirectory(const std::string& gamePath) {
     const std::string path = withSlashes(gamePath);
     return path.size() > windowsPrefix.size() && startsWithNoCase(path, windowsPrefix);
@@ -52,7 +45,7 @@ bool inPlayerDirectory(const std::string& gamePath) {
 
 std::string hostPath(const std::string& gamePath) {
     const std::string path = withSlashes(gamePath);
-    if (records::inPlayerDirectory(path)) return records::playerDirectory() + "/" + path.substr(windowsPrefix.size());
+    if (records::inPlayerDirectory(path)) return platform::playerDirectory() + "/" + path.substr(windowsPrefix.size());
     return path;
 }
 

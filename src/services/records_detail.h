@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform.h"
+
 namespace svc::records {
 
 // Bytes to read items from: an open file (refilled in chunks) or a text held
 // in memory. At most one byte of look-ahead is ever needed.
 struct Source {
-    int fd = -1;           // -1: only `data` is read
+    platform::FileHandle fd = platform::noFile;  // noFile: only `data` is read
     std::string data;      // the current chunk, or the whole text
     std::size_t pos = 0;   // next byte in `data`
     bool drained = false;  // fd has given its last byte
@@ -46,8 +48,7 @@ void failFileOperationsAfter(int operations);
 // True when the operation about to be done must fail.
 bool injectedFailure();
 
-// The directory standing in for "c:\Windows", and whether a game path lies in it.
-std::string playerDirectory();
+// Whether a game path lies in "c:\Windows", which stands for the player directory.
 bool inPlayerDirectory(const std::string& gamePath);
 
 }  // namespace svc::records

@@ -18,6 +18,10 @@ Run with /usr/bin/python3 (Debian's python3-pil is needed for pixels).
     results.finish()
 
 Screenshots go to $ROTANDOR_ARTIFACTS, else ./window-artifacts.
+
+A Windows build (a name ending in .exe) runs under Wine in the prefix
+$WINEPREFIX, which must exist; its player files are then the Wine user's
+%APPDATA%\Rotandor.
 """
 
 import ctypes
@@ -198,6 +202,21 @@ def send_delete_window(display_name, wid):
 
 # --- The game ------------------------------------------------------------------
 
+_last_wine_faketime = [None]
+
+
+def wine_app_data():
+    """The Wine user's %APPDATA% on this side, in the prefix $WINEPREFIX."""
+    prefix = os.environ.get("WINEPREFIX")
+    if not prefix or not os.path.isdir(os.path.join(prefix, "drive_c")):
+        raise HarnessError("a Windows build needs WINEPREFIX set to an existing Wine prefix")
+    found = [d for d in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming"))
+             if os.sep + "Public" + os.sep not in d]
+    if len(found) != 1:
+        raise HarnessError("no single Wine user's AppData\\Roaming in %s: %s" % (prefix, found))
+    return found[0]
+
+
 class Harness:
     """What every way of running the game offers alike: start() on entering,
     close() on leaving, and pixels read from grab()."""
@@ -243,6 +262,7 @@ class Session(Harness):
 
     def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE):
         self.binary = os.path.abspath(binary)
+        self.wine = self.binary.lower().endswith(".exe")
         self.title = title
         self.display = None
         self.proc = None
@@ -257,6 +277,11 @@ class Session(Harness):
             shutil.copy(source, os.path.join(self.workdir, name))
         self.faketime = faketime
         self.extra_env = env or {}
+        if self.wine:
+            self.player_dir = os.path.join(wine_app_data(), "Rotandor")
+            shutil.rmtree(self.player_dir, ignore_errors=True)
+        else:
+            self.player_dir = os.path.join(self.data_home, "rotandor")
         self.stdout_path = os.path.join(self.root, "stdout.txt")
         self.stderr_path = os.path.join(self.root, "stderr.txt")
 
@@ -271,15 +296,27 @@ class Session(Harness):
             # the game stays this harness's own child, with its own exit status.
             env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=self.faketime)
         env.update(self.extra_env)
+        command = [self.binary]
+        if self.wine:
+            # NO_FAKE_STAT: file times as they are, or Wine rebuilds its prefix.
+            env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", NO_FAKE_STAT="1")
+            # The Wine server starts with the first program and takes its clock:
+            # let one started with another time setting end first.
+            if self.faketime or _last_wine_faketime[0]:
+                subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+            _last_wine_faketime[0] = self.faketime
+            command = ["wine", self.binary]
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.started = time.monotonic()
-            self.proc = subprocess.Popen([self.binary], cwd=self.workdir, env=env, stdout=out, stderr=err)
+            self.proc = subprocess.Popen(command, cwd=self.workdir, env=env, stdout=out, stderr=err)
 
     def close(self):
         stop_process(self.proc)
         if self.display:
             self.display.stop()
         shutil.rmtree(self.root, ignore_errors=True)
+        if self.wine:
+            shutil.rmtree(self.player_dir, ignore_errors=True)
 
     # Process ----------------------------------------------------------------
 
@@ -314,12 +351,20 @@ class Session(Harness):
 
     # Windows ----------------------------------------------------------------
 
+    def _is_box(self, window):
+        if not self.wine:
+            return not window.klass.strip()  # SDL's box has no class, the game's window has one
+        # Under Wine both carry the program's class; the system-modal box stays above.
+        try:
+            return "_NET_WM_STATE_ABOVE" in self.display.run("xprop", "-id", window.id, "_NET_WM_STATE")
+        except HarnessError:
+            return False  # gone meanwhile
+
     def game_windows(self):
-        # The game's window carries a class; a message box has none.
-        return [w for w in top_windows(self.display) if w.name == self.title and w.klass.strip()]
+        return [w for w in top_windows(self.display) if w.name == self.title and not self._is_box(w)]
 
     def boxes(self):
-        return [w for w in top_windows(self.display) if w.name == "Rotandor" and not w.klass.strip()]
+        return [w for w in top_windows(self.display) if w.name == "Rotandor" and self._is_box(w)]
 
     def wait_window(self, width=None, height=None, timeout=10, interval=0.02):
         """Waits for a viewable game window (of the given client size) and returns it."""
@@ -430,7 +475,7 @@ class Session(Harness):
 
     def player_file(self, name):
         """A file of the player's directory, None when there is none."""
-        return self._file(os.path.join(self.data_home, "rotandor", name))
+        return self._file(os.path.join(self.player_dir, name))
 
     def work_file(self, name):
         """A file of the directory the game was started in, None when there is none."""

@@ -5,7 +5,7 @@ its message shows, takes the 25 chip, presses the start button, waits for the
 win message and dismisses it. Then the player files and the history line must
 hold exactly what one settled round writes on that day.
 
-Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor
+Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor  (or rotandor.exe, under Wine)
        /usr/bin/python3 test_round.py --web PATH/TO/site   (the browser build;
        its files are read back after a reload of the page)
 """

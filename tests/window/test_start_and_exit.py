@@ -147,7 +147,9 @@ def no_display():
             shutil.rmtree(root, ignore_errors=True)
 
 
-for test in [no_display, statistics_window_then_escape, close_statistics_window, any_key_on_statistics_screen,
+# Under Wine there is always a display: Wine's own X driver, or its own error.
+tests = [] if binary.lower().endswith(".exe") else [no_display]
+for test in tests + [statistics_window_then_escape, close_statistics_window, any_key_on_statistics_screen,
              click_beside_panel_keeps_statistics, table_window_idle_then_escape, close_table_window,
              key_at_table]:
     results.run(test.__name__, test)
