@@ -32,11 +32,10 @@ EM_JS(int, page_take_input, (int* out, char* text, int textSize), {
     stringToUTF8(e.text || "", text, textSize);
     return e.kind;
 });
-EM_JS(double, page_local_time, (int* out), {
+EM_JS(void, page_local_time, (int* out), {
     var d = new Date();
     HEAP32.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(), d.getSeconds()],
                out >> 2);
-    return 1;
 });
 EM_ASYNC_JS(void, page_yield, (), { await Module.page.yieldOnce(); });
 EM_ASYNC_JS(void, page_wait_for_input, (int ms), { await Module.page.waitForInput(ms); });
@@ -223,7 +222,8 @@ bool pollEvent(Event& event) {
                 const int scancode = scancodeOf(text);
                 if (scancode > 0) held[scancode] = true;
                 // The key's value follows its code, after the terminating zero.
-                std::string key(text + std::strlen(text) + 1);
+                const std::size_t codeLength = std::strlen(text);
+                const std::string key(codeLength + 1 < sizeof text ? text + codeLength + 1 : "");
                 const std::string code = keyCode(key, n[0] != 0, n[1] != 0);
                 if (code.empty()) break;
                 event = Event{};
