@@ -268,6 +268,16 @@ class Session(Harness):
         self._buttons = 0
         self._mouse("mouseReleased", *self._held_at, 0, "left")
 
+    def tap(self, x, y, seconds, button=1):
+        self.press(x, y)
+        time.sleep(seconds)
+        self.release()
+
+    def tap_key(self, name, seconds):
+        self.key_down(name)
+        time.sleep(seconds)
+        self.key_up(name)
+
     def click(self, x, y, button=1, hold=0.3):
         self.press(x, y)
         time.sleep(hold)

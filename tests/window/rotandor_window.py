@@ -440,6 +440,14 @@ class Session(Harness):
     def press(self, x, y, button=1):
         self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y), "mousedown", str(button))
 
+    def tap(self, x, y, seconds, button=1):
+        """Press and release this far apart, in one xdotool run."""
+        self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y),
+                         "mousedown", str(button), "sleep", str(seconds), "mouseup", str(button))
+
+    def tap_key(self, name, seconds):
+        self.display.run("xdotool", "keydown", name, "sleep", str(seconds), "keyup", name)
+
     def release(self, button=1):
         self.display.run("xdotool", "mouseup", str(button))
 
