@@ -2,7 +2,8 @@
 # Installs what is missing, builds Rotandor and runs the whole test suite:
 # the unit and replay tests on the scripted platform, then the real-window
 # tests of the built program under Xvfb; then both for the Windows build under
-# Wine.
+# Wine; then the browser build: the unit suite under Node and the page in
+# headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
@@ -11,3 +12,6 @@ cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 # The same suites for the Windows build, under Wine.
 tools/test-windows.sh
+# The browser build: the unit suite under Node, the page in headless Chromium.
+tools/build-web.sh
+ctest --test-dir build-web --output-on-failure

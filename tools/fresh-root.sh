@@ -54,6 +54,10 @@ fresh_root_create() {
   # and keep the bound /dev busy.
   printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
   chmod 755 "$root/usr/sbin/policy-rc.d"
+  # The installer writes this on every Debian machine; mmdebstrap does not,
+  # and without it "localhost" (where the browser tests reach chromedriver)
+  # names nothing.
+  [ -e "$root/etc/hosts" ] || printf '127.0.0.1\tlocalhost\n::1\t\tlocalhost ip6-localhost ip6-loopback\n' >"$root/etc/hosts"
 }
 
 fresh_root_mount() {

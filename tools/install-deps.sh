@@ -2,6 +2,7 @@
 # Installs the Debian packages a task needs, only those that are missing.
 #   tools/install-deps.sh play   - build and play
 #   tools/install-deps.sh windows - cross-compile for Windows
+#   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
 #   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
@@ -11,8 +12,10 @@ set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
 windows=(cmake g++-mingw-w64-x86-64-posix)
+web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64)
+      x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
+      "${web[@]}" chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
 gen=(python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
@@ -21,12 +24,13 @@ package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdeb
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
+  web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
   gen) wanted=("${gen[@]}") ;;
   fresh) wanted=("${fresh[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 play|windows|test|dev|gen|fresh|package" >&2; exit 2 ;;
+  *) echo "usage: $0 play|windows|web|test|dev|gen|fresh|package" >&2; exit 2 ;;
 esac
 
 missing=()

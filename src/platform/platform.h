@@ -1,13 +1,14 @@
 #pragma once
 // The one seam between the services and the operating system. One
 // implementation is picked at link time: sdl_platform.cpp or win32_platform.cpp
-// for the game, scripted_platform.cpp for the tests (virtual clock, scripted
-// input, recorded message boxes); the files below come from posix_files.cpp or
-// win32_files.cpp. Nothing outside src/platform knows which one runs.
+// for the game on the desktop, web_platform.cpp for the game in a web page,
+// scripted_platform.cpp for the tests (virtual clock, scripted input, recorded
+// message boxes); the files below come from posix_files.cpp or win32_files.cpp.
+// Nothing outside src/platform knows which one runs.
 //
 // Texts crossing the seam keep the game's encodings: window titles and typed
 // characters are code page 437 bytes, message boxes Windows-1252 bytes. The
-// SDL side converts them; the services never do.
+// platform converts them; the services never do.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -63,7 +63,7 @@ bool readWholeFile(const std::string& hostName, std::unique_ptr<std::uint8_t[]>&
         return true;
     }
     const auto expected = static_cast<std::size_t>(size);
-    buffer = std::make_unique_for_overwrite<std::uint8_t[]>(expected > 0 ? expected : 1);
+    buffer = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[expected > 0 ? expected : 1]);
     length = 0;
     while (length < expected) {
         const std::int64_t got = platform::readFile(fd, buffer.get() + length, expected - length);

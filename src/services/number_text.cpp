@@ -1,9 +1,12 @@
 // Numbers to texts and back: the conversions of numeric items, textToNumber
 // and lineToInt.
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "records.h"
 #include "records_detail.h"
@@ -20,6 +23,23 @@ std::size_t skipLeadingBlanks(std::string_view s) {
     return i;
 }
 
+// Reads a whole unsigned decimal number. A C++ library without the
+// floating-point from_chars gets strtod, which the program's "C" numeric
+// locale (it never sets another) reads the same way.
+std::errc readDecimal(std::string_view digits, double& value) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    return std::from_chars(digits.data(), digits.data() + digits.size(), value).ec;
+#else
+    const std::string text(digits);
+    if (text.empty() || !(isDigit(text[0]) || text[0] == '.')) return std::errc::invalid_argument;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str()) return std::errc::invalid_argument;
+    return errno == ERANGE ? std::errc::result_out_of_range : std::errc{};
+#endif
+}
+
 // A decimal number with optional sign, whatever locale the program runs in.
 // Beyond the range of a double it becomes infinite or zero with its sign.
 double parseDouble(const std::string& text) {
@@ -27,7 +47,7 @@ double parseDouble(const std::string& text) {
     const bool negative = !digits.empty() && digits[0] == '-';
     if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
     double value = 0.0;
-    const std::errc error = std::from_chars(digits.data(), digits.data() + digits.size(), value).ec;
+    const std::errc error = readDecimal(digits, value);
     if (error == std::errc::result_out_of_range) {
         // Too large when the point sits right of the first significant digit.
         const std::size_t e = digits.find_first_of("eE");

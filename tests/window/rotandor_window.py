@@ -217,7 +217,43 @@ def wine_app_data():
     return found[0]
 
 
-class Session:
+class Harness:
+    """What every way of running the game offers alike: start() on entering,
+    close() on leaving, and pixels read from grab()."""
+
+    def __enter__(self):
+        try:
+            self.start()
+        except Exception:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def pixel(self, x, y):
+        r, g, b = self.grab().getpixel((x, y))
+        return (r << 16) | (g << 8) | b
+
+    def wait_pixel(self, x, y, colour, timeout=10):
+        return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
+                        what="pixel (%d, %d) to be %06X" % (x, y, colour))
+
+    def wait_statistics(self, timeout=10, scale=1):
+        """The statistics window once all of it is drawn: a player clicks on
+        what is shown. While the game is still setting the screen up, it
+        takes the window's focus and a press in one look, and SDL drops a
+        press that comes within 10 ms of the focus. scale: the factor the
+        window is shown at."""
+        self.wait_window(640 * scale, 420 * scale, timeout)
+        # The last row of the "!" that ends the panel's text, drawn last.
+        self.wait_pixel(363 * scale, 382 * scale, 0x00AAAA, timeout)
+        return self.window
+
+
+class Session(Harness):
     """One run of the game in its own X server and temporary directories.
 
     files: names to copy into the working directory, looked up in data/ of
@@ -259,18 +295,6 @@ class Session:
             self.player_dir = os.path.join(self.data_home, "rotandor")
         self.stdout_path = os.path.join(self.root, "stdout.txt")
         self.stderr_path = os.path.join(self.root, "stderr.txt")
-
-    def __enter__(self):
-        try:
-            self.start()
-        except Exception:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
 
     def start(self):
         self.display = Display(*self.screen_size)
@@ -375,17 +399,6 @@ class Session:
                                what="a viewable %sx%s game window" % (width, height))
         return self.window
 
-    def wait_statistics(self, timeout=10, scale=1):
-        """The statistics window once all of it is drawn: a player clicks on
-        what is shown. While the game is still setting the screen up, it
-        takes the window's focus and a press in one look, and SDL drops a
-        press that comes within 10 ms of the focus. scale: the factor the
-        window is shown at."""
-        self.wait_window(640 * scale, 420 * scale, timeout)
-        # The last row of the "!" that ends the panel's text, drawn last.
-        self.wait_pixel(363 * scale, 382 * scale, 0x00AAAA, timeout)
-        return self.window
-
     def client_origin(self):
         info = window_info(self.display, self.window.id)
         if info is None:
@@ -420,6 +433,10 @@ class Session:
                          str(info["height"] - 26), "click", "1")
         wait_for(lambda: all(b.id != box.id for b in self.boxes()), timeout, what="the box to close")
 
+    def move_to_box(self, box):
+        """The pointer over the middle of the box's text, buttons as they are."""
+        self.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height // 3))
+
     def close_window(self):
         send_delete_window(self.display.name, self.window.id)
 
@@ -435,6 +452,20 @@ class Session:
 
     def move(self, x, y):
         self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y))
+
+    def press(self, x, y, button=1):
+        self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y), "mousedown", str(button))
+
+    def tap(self, x, y, seconds, button=1):
+        """Press and release this far apart, in one xdotool run."""
+        self.display.run("xdotool", "mousemove", "--window", self.window.id, str(x), str(y),
+                         "mousedown", str(button), "sleep", str(seconds), "mouseup", str(button))
+
+    def tap_key(self, name, seconds):
+        self.display.run("xdotool", "keydown", name, "sleep", str(seconds), "keyup", name)
+
+    def release(self, button=1):
+        self.display.run("xdotool", "mouseup", str(button))
 
     def click(self, x, y, button=1, hold=0.3):
         # The game polls button levels: hold the button long enough to be seen.
@@ -458,6 +489,22 @@ class Session:
     def type(self, text):
         self.display.run("xdotool", "type", "--delay", "30", text)
 
+    # Files ------------------------------------------------------------------
+
+    def _file(self, path):
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def player_file(self, name):
+        """A file of the player's directory, None when there is none."""
+        return self._file(os.path.join(self.player_dir, name))
+
+    def work_file(self, name):
+        """A file of the directory the game was started in, None when there is none."""
+        return self._file(os.path.join(self.workdir, name))
+
     # Pixels -----------------------------------------------------------------
 
     def grab(self):
@@ -467,14 +514,6 @@ class Session:
         x, y = self.client_origin()
         return ImageGrab.grab(bbox=(x, y, x + self.window.width, y + self.window.height),
                               xdisplay=self.display.name).convert("RGB")
-
-    def pixel(self, x, y):
-        r, g, b = self.grab().getpixel((x, y))
-        return (r << 16) | (g << 8) | b
-
-    def wait_pixel(self, x, y, colour, timeout=10):
-        return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
-                        what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
     def screenshot(self, name):
         """Saves the client area as a PNG under the artifacts directory; returns its path."""
@@ -551,6 +590,40 @@ def bet_between_spins(session, prompt, place_bet, tries=5):
             return
         wait_for(lambda: crop(session, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
     raise HarnessError("could not place a bet")
+
+
+def hold_until_message(session, point, prompt):
+    """Holds the left button on a field until the bet line changes; true if it did."""
+    session.press(*point)
+    try:
+        wait_for(lambda: crop(session, BET_LINE) != prompt, 5, interval=0.05, what="the field's message")
+        return True
+    except HarnessError:
+        return False
+    finally:
+        session.release()
+
+
+def place_bet_on_17(session, prompt):
+    """The 17 with the 25 chip; false when the croupier cleared the table meanwhile."""
+    if not hold_until_message(session, NUMBER_17, prompt):
+        return False
+    message = crop(session, BET_LINE)
+    session.click(*CHIP_25, hold=0.3)
+    return chip_marked(session) and crop(session, BET_LINE) == message
+
+
+def harness(argv):
+    """(what to run, Session class, further arguments) from a test's arguments:
+    PATH/TO/rotandor for the desktop window, or --web PATH/TO/site for the
+    page in headless Chromium (tests/web/rotandor_browser.py), which offers
+    the same Session."""
+    if argv[1:2] == ["--web"]:
+        sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "web"))
+        import rotandor_browser
+
+        return argv[2], rotandor_browser.Session, argv[3:]
+    return (argv[1] if len(argv) > 1 else "rotandor"), Session, argv[2:]
 
 
 # --- Test bookkeeping ------------------------------------------------------------

@@ -5,6 +5,7 @@ will appear and lets go over the box. Afterwards the pointer passing over a
 number must not choose it, and the very next click must.
 
 Usage: /usr/bin/python3 test_button_over_message_box.py PATH/TO/rotandor
+       /usr/bin/python3 test_button_over_message_box.py --web PATH/TO/site
 """
 
 import os
@@ -14,7 +15,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+binary, Session, _ = rw.harness(sys.argv)
 results = rw.Results()
 
 NUMBER_17, CHIP_25, START_BUTTON, BET_LINE = rw.NUMBER_17, rw.CHIP_25, rw.START_BUTTON, rw.BET_LINE
@@ -30,15 +31,16 @@ def place_bet(session, prompt):
 
 def release_over_box():
     # Local date and hour fixed so that no task completes: the round shows one box.
-    with rw.Session(binary, files=["Button.txt"], faketime="@2026-12-07 12:00:00 x2") as s:
+    with Session(binary, files=["Button.txt"], faketime="@2026-12-07 12:00:00 x2") as s:
         prompt = rw.open_table(s)
         rw.bet_between_spins(s, prompt, place_bet, tries=3)
 
-        s.display.run("xdotool", "mousemove", "--window", s.window.id, *map(str, START_BUTTON), "mousedown", "1")
+        s.press(*START_BUTTON)
         box = s.wait_box(90)
         # Still holding the button, over to the box, and let go there.
-        s.display.run("xdotool", "mousemove", "--window", box.id, str(box.width // 2), str(box.height // 3),
-                      "sleep", "0.2", "mouseup", "1")
+        s.move_to_box(box)
+        time.sleep(0.2)
+        s.release()
         s.dismiss_box(box)
         rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
 

@@ -6,6 +6,8 @@ win message and dismisses it. Then the player files and the history line must
 hold exactly what one settled round writes on that day.
 
 Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR]  (or rotandor.exe, under Wine)
+       /usr/bin/python3 test_round.py --web PATH/TO/site   (the browser build;
+       its files are read back after a reload of the page)
 
 With --home the game runs as an installed game does for a player: started in
 the home directory DIR, with no layout file there (it takes the one beside
@@ -20,7 +22,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+binary, Session, _ = rw.harness(sys.argv)
 home = sys.argv[sys.argv.index("--home") + 1] if "--home" in sys.argv else None
 results = rw.Results()
 
@@ -28,29 +30,8 @@ results = rw.Results()
 START = "@2026-12-07 12:00:00 x10"
 TODAY = "12-07-2026"
 
-NUMBER_17, CHIP_25, START_BUTTON, BET_LINE = rw.NUMBER_17, rw.CHIP_25, rw.START_BUTTON, rw.BET_LINE
+START_BUTTON, BET_LINE = rw.START_BUTTON, rw.BET_LINE
 crop, chip_marked = rw.crop, rw.chip_marked
-
-
-def hold_until_message(session, point, prompt):
-    """Holds the left button on a field until the bet line changes; true if it did."""
-    session.display.run("xdotool", "mousemove", "--window", session.window.id, *map(str, point), "mousedown", "1")
-    try:
-        rw.wait_for(lambda: crop(session, BET_LINE) != prompt, 5, interval=0.05, what="the field's message")
-        return True
-    except rw.HarnessError:
-        return False
-    finally:
-        session.display.run("xdotool", "mouseup", "1")
-
-
-def place_bet(session, prompt):
-    """The 17 with the 25 chip; false when the croupier cleared the table meanwhile."""
-    if not hold_until_message(session, NUMBER_17, prompt):
-        return False
-    message = crop(session, BET_LINE)
-    session.click(*CHIP_25, hold=0.3)
-    return chip_marked(session) and crop(session, BET_LINE) == message
 
 
 def zone(value):
@@ -67,15 +48,11 @@ def task_file(won):
     return "".join(zone(d) + zone(p) + ("% d" % c) + "\r\n" for d, p, c in rows).encode()
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
 def one_round():
-    with rw.Session(binary, files=[] if home else ["Button.txt"], faketime=START, home=home) as s:
+    where = {"home": home} if home else {}
+    with Session(binary, files=[] if home else ["Button.txt"], faketime=START, **where) as s:
         prompt = rw.open_table(s)
-        rw.bet_between_spins(s, prompt, place_bet)
+        rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
         results.check("the chip and the field are chosen", chip_marked(s))
 
         s.click(*START_BUTTON)
@@ -88,19 +65,18 @@ def one_round():
         s.escape()
         results.check("Escape ends with 0", s.wait_exit(5) == 0)
 
-        player = s.player_dir
-        history = read(os.path.join(s.workdir, "Roulettezahlen.txt"))
-        m = re.fullmatch(rb" (\d{1,2}) *" + TODAY.encode() + rb"    12:0[01]:[0-5]\d\r\n", history)
+        history = s.work_file("Roulettezahlen.txt") or b""
+        m = re.fullmatch(rb" (\d{1,2}) *" + TODAY.encode() + rb"    12:[0-5]\d:[0-5]\d\r\n", history)
         results.check("one history line of today", m is not None and len(history) == 38, history)
         number = int(m.group(1)) if m else -1
         results.check("the winning number is one of the wheel's", 0 <= number <= 36, number)
         results.check("the number fills its 14-column zone", history[:14] == zone(number).encode(), history)
 
-        results.check("Login.dat holds today", read(os.path.join(player, "Login.dat")) == (TODAY + "\r\n").encode())
-        results.check("Login2.dat holds today", read(os.path.join(player, "Login2.dat")) == (TODAY + "\r\n").encode())
-        secrets = read(os.path.join(player, "Secrets.dat"))
+        results.check("Login.dat holds today", s.player_file("Login.dat") == (TODAY + "\r\n").encode())
+        results.check("Login2.dat holds today", s.player_file("Login2.dat") == (TODAY + "\r\n").encode())
+        secrets = s.player_file("Secrets.dat")
         results.check("Secrets.dat holds the round's tasks", secrets == task_file(number == 17), secrets)
-        results.check("practice leaves no wallet", not os.path.exists(os.path.join(player, "Geldbeutel.dat")))
+        results.check("practice leaves no wallet", s.player_file("Geldbeutel.dat") is None)
 
 
 results.run("one_round", one_round)

@@ -6,6 +6,7 @@ table's idle cost; and a real-time spin whose length is compared with the sum
 of the waits its seed gives.
 
 Usage: /usr/bin/python3 test_table.py PATH/TO/rotandor [TEST ...]
+       /usr/bin/python3 test_table.py --web PATH/TO/site [TEST ...]
 """
 
 import math
@@ -17,7 +18,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+binary, Session, chosen = rw.harness(sys.argv)
 results = rw.Results()
 os.environ.setdefault("ROTANDOR_ARTIFACTS", os.path.join(rw.SOURCE_DIR, "tests", "artifacts"))
 
@@ -147,12 +148,11 @@ def open_table(session):
 
 def hold(session, x, y, until, timeout=5):
     """Holds the left button on (x, y) until until() is true; returns its value."""
-    session.move(x, y)
-    session.display.run("xdotool", "mousedown", "1")
+    session.press(x, y)
     try:
         return rw.wait_for(until, timeout, interval=0.02, what="the table to answer the held button")
     finally:
-        session.display.run("xdotool", "mouseup", "1")
+        session.release()
 
 
 def escape(session):
@@ -164,7 +164,7 @@ def escape(session):
 
 def field_and_chip():
     rects = layout()
-    with rw.Session(binary, files=["Button.txt"]) as s:
+    with Session(binary, files=["Button.txt"]) as s:
         open_table(s)
         s.screenshot("table")
         message = text_pixels("auf die 17 gesetzt" + " " * 15, 58, 5, CYAN)
@@ -186,7 +186,7 @@ def field_and_chip():
 
 def fast_spin():
     # Ten times faster: the croupier comes within 3 s and spins for about 3 s.
-    with rw.Session(binary, files=["Button.txt"], faketime="+0 x10") as s:
+    with Session(binary, files=["Button.txt"], faketime="+0 x10") as s:
         open_table(s)
         spinning = text_pixels("Nichts geht mehr!     ", 58, 5, CYAN)
         prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
@@ -203,7 +203,7 @@ def fast_spin():
 def idle_cost():
     """CPU share at the table with a bet ready, so that the croupier never spins."""
     rects = layout()
-    with rw.Session(binary, files=["Button.txt"]) as s:
+    with Session(binary, files=["Button.txt"]) as s:
         open_table(s)
         s.click(*centre(rects[17]), hold=0.3)
         s.click(26, 496, hold=0.3)
@@ -233,7 +233,7 @@ def spin_timing():
     waits between those steps. The seed is the candidate whose last pocket
     the ball came to rest in.
     """
-    with rw.Session(binary, files=["Button.txt"]) as s:
+    with Session(binary, files=["Button.txt"]) as s:
         open_table(s)
         x, y = s.client_origin()
         from PIL import ImageGrab
@@ -294,6 +294,6 @@ def spin_timing():
 
 TESTS = {"field_and_chip": field_and_chip, "fast_spin": fast_spin, "idle_cost": idle_cost,
          "spin_timing": spin_timing}
-for name in sys.argv[2:] or TESTS:
+for name in chosen or TESTS:
     results.run(name, TESTS[name])
 results.finish()

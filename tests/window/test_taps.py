@@ -6,6 +6,7 @@ in turn, each move the white ring to the chip tapped; a tap of Escape at the
 table ends the program with status 0.
 
 Usage: /usr/bin/python3 test_taps.py PATH/TO/rotandor
+       /usr/bin/python3 test_taps.py --web PATH/TO/site
 """
 
 import os
@@ -14,17 +15,16 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rotandor_window as rw  # noqa: E402
 
-binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
+binary, Session, _ = rw.harness(sys.argv)
 results = rw.Results()
 
-TAP = "0.005"
+TAP = 0.005
 TRIES = 20
 CHIPS = [(26, 496), (66, 496)]  # 25 and 50
 
 
 def tap(session, x, y):
-    session.display.run("xdotool", "mousemove", "--window", session.window.id, str(x), str(y),
-                        "mousedown", "1", "sleep", TAP, "mouseup", "1")
+    session.tap(x, y, TAP)
 
 
 def ring_on(session, chip):
@@ -42,7 +42,7 @@ def taken(what, timeout=1.0):
 
 
 def taps():
-    with rw.Session(binary, files=["Button.txt"]) as s:
+    with Session(binary, files=["Button.txt"]) as s:
         s.wait_window(640, 420)
         tap(s, 300, 350)
         try:
@@ -69,7 +69,7 @@ def taps():
         print("taps on a chip that took effect: %d of %d" % (took, TRIES))
         results.check("every 5 ms tap on a chip takes effect", took == TRIES, "%d of %d" % (took, TRIES))
 
-        s.display.run("xdotool", "keydown", "Escape", "sleep", TAP, "keyup", "Escape")
+        s.tap_key("Escape", TAP)
         status = s.wait_exit(5)
         results.check("a 5 ms tap of Escape at the table ends with 0", status == 0, "exit status %s" % status)
 

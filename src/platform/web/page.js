@@ -1,0 +1,275 @@
+// The page around the game: the canvas, the input queue the game polls, the
+// message box, the player's files in IndexedDB and the page after the end.
+// web_platform.cpp calls into Module.page; nothing here knows the game.
+"use strict";
+
+Module.page = (function () {
+  // The player's files and the current directory, kept in IndexedDB.
+  var HOME = "/home/web_user";
+  var BUTTON = { 0: 1, 1: 4, 2: 2 };  // DOM button number to the game's bit
+
+  var canvas = null, ctx = null, width = 0, height = 0;
+  var queue = [];
+  var buttons = 0;          // held now, as far as the page saw
+  var deliveredButtons = 0; // as the game last heard
+  var x = -1, y = -1, inside = false;
+  var boxOpen = false, over = false, running = false;
+  var persisting = null;
+
+  function element(id) { return document.getElementById(id); }
+
+  var waiting = null;  // wakes a game waiting for input
+  function push(kind, numbers, text) {
+    while (numbers.length < 7) numbers.push(0);
+    queue.push({ kind: kind, numbers: numbers, text: text || "" });
+    if (waiting) waiting();
+  }
+
+  // Browsers let a page make sound only after the player has done something
+  // with it; the first press or key opens the sound.
+  var audio = null;
+  function openAudio() {
+    if (audio || typeof AudioContext === "undefined") return;
+    try { audio = new AudioContext(); } catch (e) { audio = null; }
+  }
+
+  function pushPointer() {
+    var last = queue[queue.length - 1];
+    // Moves alone need not pile up while the game is busy.
+    if (last && last.kind === 0 && last.numbers[2] === buttons && deliveredButtons === buttons) queue.pop();
+    push(0, [x, y, buttons, inside ? 1 : 0]);
+    deliveredButtons = buttons;
+  }
+
+  function locate(event) {
+    if (!canvas) return;
+    var r = canvas.getBoundingClientRect();
+    if (r.width <= 0 || r.height <= 0) return;
+    x = Math.floor((event.clientX - r.left) * width / r.width);
+    y = Math.floor((event.clientY - r.top) * height / r.height);
+    inside = x >= 0 && y >= 0 && x < width && y < height;
+  }
+
+  function listening() { return running && !over && !boxOpen; }
+
+  // The largest whole number of device pixels per game pixel that fits.
+  function fit() {
+    if (!canvas) return;
+    var ratio = window.devicePixelRatio || 1;
+    var scale = Math.floor(Math.min(window.innerWidth * ratio / width, window.innerHeight * ratio / height));
+    scale = Math.max(1, scale);
+    canvas.style.width = (width * scale / ratio) + "px";
+    canvas.style.height = (height * scale / ratio) + "px";
+  }
+
+  function press(bit, event) {
+    locate(event);
+    buttons |= bit;
+    if (listening()) pushPointer();
+  }
+
+  function release(bit, event) {
+    locate(event);
+    if (!(buttons & bit)) return;
+    buttons &= ~bit;
+    if (listening()) pushPointer();
+  }
+
+  function install() {
+    canvas = element("screen");
+    canvas.addEventListener("mousedown", function (e) {
+      openAudio();
+      if (BUTTON[e.button] === undefined) return;
+      e.preventDefault();
+      press(BUTTON[e.button], e);
+    });
+    window.addEventListener("mouseup", function (e) {
+      if (BUTTON[e.button] !== undefined) release(BUTTON[e.button], e);
+    });
+    window.addEventListener("mousemove", function (e) {
+      locate(e);
+      if (listening()) pushPointer();
+    });
+    document.documentElement.addEventListener("mouseleave", function () {
+      inside = false;
+      if (listening()) pushPointer();
+    });
+    canvas.addEventListener("contextmenu", function (e) { e.preventDefault(); });
+    // A finger is the left button; its press is not turned into mouse events too.
+    canvas.addEventListener("pointerdown", function (e) {
+      if (e.pointerType !== "touch") return;
+      e.preventDefault();
+      press(1, e);
+    });
+    canvas.addEventListener("pointermove", function (e) {
+      if (e.pointerType !== "touch") return;
+      locate(e);
+      if (listening()) pushPointer();
+    });
+    ["pointerup", "pointercancel"].forEach(function (type) {
+      canvas.addEventListener(type, function (e) { if (e.pointerType === "touch") release(1, e); });
+    });
+    window.addEventListener("keydown", function (e) {
+      openAudio();
+      if (!listening()) return;
+      e.preventDefault();
+      // The physical key, then what it types; the game side splits them.
+      push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + (e.isComposing ? "" : e.key));
+    });
+    window.addEventListener("keyup", function (e) {
+      if (running && !over) push(2, [], e.code);
+    });
+    window.addEventListener("blur", function () { if (running && !over) push(3, [0]); });
+    window.addEventListener("focus", function () { if (running && !over) push(3, [1]); });
+    window.addEventListener("resize", fit);
+    // Closing the tab closes the window: the game ends, and what it wrote stays.
+    window.addEventListener("pagehide", function () {
+      if (!running || over) return;
+      push(4, []);
+      persist();
+    });
+    element("again").addEventListener("click", function () { location.reload(); });
+    element("retry").addEventListener("click", function () { location.reload(); });
+  }
+
+  var askedToKeep = false;
+  function persist() {
+    // Storage the browser may otherwise clear when it runs short of space.
+    if (!askedToKeep && navigator.storage && navigator.storage.persist) {
+      askedToKeep = true;
+      navigator.storage.persist().catch(function () {});
+    }
+    if (persisting) return persisting.then(persist);
+    persisting = new Promise(function (resolve) {
+      FS.syncfs(false, function (error) {
+        if (error) console.warn("Rotandor: the files could not be stored:", error);
+        persisting = null;
+        resolve();
+      });
+    });
+    return persisting;
+  }
+
+  var channel = new MessageChannel(), wakers = [];
+  channel.port1.onmessage = function () { var w = wakers.shift(); if (w) w(); };
+
+  var api = {
+    openCanvas: function (w, h, title) {
+      width = w;
+      height = h;
+      canvas.width = w;
+      canvas.height = h;
+      ctx = canvas.getContext("2d", { alpha: false });
+      ctx.imageSmoothingEnabled = false;
+      // A new window starts afresh: held buttons count from their next press.
+      queue = [];
+      buttons = deliveredButtons = 0;
+      element("loading").hidden = true;
+      canvas.hidden = false;
+      document.title = title;
+      fit();
+    },
+    closeCanvas: function () {
+      canvas.hidden = true;
+      queue = [];
+    },
+    setTitle: function (title) { document.title = title; },
+    setIcon: function (bytes, w, h) {
+      var c = document.createElement("canvas");
+      c.width = w;
+      c.height = h;
+      c.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(bytes), w, h), 0, 0);
+      element("icon").href = c.toDataURL("image/png");
+    },
+    drawRows: function (bytes, w, first, rows) {
+      var pixels = new Uint8ClampedArray(bytes.buffer, bytes.byteOffset, bytes.length);
+      ctx.putImageData(new ImageData(pixels, w, rows), 0, first);
+    },
+    takeInput: function () { return queue.shift(); },
+    yieldOnce: function () {
+      return new Promise(function (resolve) { wakers.push(resolve); channel.port2.postMessage(0); });
+    },
+    waitForInput: function (ms) {
+      if (queue.length) return Promise.resolve();
+      return new Promise(function (resolve) {
+        var timer = setTimeout(done, ms);
+        function done() { clearTimeout(timer); waiting = null; resolve(); }
+        waiting = done;
+      });
+    },
+    beep: function () {
+      if (!audio) return;
+      var tone = audio.createOscillator(), level = audio.createGain(), t = audio.currentTime;
+      tone.frequency.value = 800;
+      level.gain.setValueAtTime(0.15, t);
+      level.gain.exponentialRampToValueAtTime(0.001, t + 0.12);
+      tone.connect(level).connect(audio.destination);
+      tone.start(t);
+      tone.stop(t + 0.12);
+    },
+    persist: persist,
+    messageBox: function (caption, text) {
+      return new Promise(function (resolve) {
+        var box = element("box");
+        element("box-caption").textContent = caption;
+        element("box-text").textContent = text;
+        boxOpen = true;
+        box.addEventListener("close", function () {
+          boxOpen = false;
+          // Buttons let go over the box were not heard by the game.
+          if (buttons !== deliveredButtons) pushPointer();
+          resolve();
+        }, { once: true });
+        box.showModal();
+        element("box-ok").focus();
+      });
+    },
+    ended: function (status) {
+      over = true;
+      canvas.hidden = true;
+      document.title = "Rotandor";
+      element("ended").hidden = false;
+      element("again").focus();
+      releaseFiles();
+      console.log("Rotandor ended with status " + status);
+    },
+  };
+
+  // Each page stores its whole copy of the files: a second page playing at
+  // the same time would overwrite the first one's rounds. One plays, the
+  // other waits.
+  var releaseFiles = function () {};
+  function claimFiles(start) {
+    if (!navigator.locks) return start();
+    navigator.locks.request("rotandor-files", { ifAvailable: true }, function (lock) {
+      if (!lock) {
+        element("loading").hidden = true;
+        element("busy").hidden = false;
+        return;
+      }
+      start();
+      return new Promise(function (resolve) { releaseFiles = resolve; });
+    });
+  }
+
+  Module.preRun = Module.preRun || [];
+  Module.preRun.push(function () {
+    install();
+    addRunDependency("player-files");
+    claimFiles(function () {
+      FS.mount(IDBFS, {}, HOME);
+      FS.chdir(HOME);
+      FS.syncfs(true, function (error) {
+        if (error) console.warn("Rotandor: no stored files could be read:", error);
+        running = true;
+        removeRunDependency("player-files");
+      });
+    });
+  });
+  Module.onAbort = function () {
+    over = true;
+    element("loading").textContent = "Rotandor konnte nicht laufen.";
+    element("loading").hidden = false;
+  };
+  return api;
+})();
