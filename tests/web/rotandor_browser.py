@@ -122,9 +122,11 @@ class Session(Harness):
     player_files: {name: bytes} put into the player's directory first.
     Both are written through the page and stored, then the page is loaded
     again, so the game starts with them as the desktop game would.
+    keyboard: ignored; the page is handed the typed characters themselves.
     """
 
-    def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024)):
+    def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
+                 keyboard=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}

@@ -262,10 +262,14 @@ class Session(Harness):
     home: run as a player would, in this home directory with the player's
     files in their default place; it is kept afterwards.
     screen: the size of the X screen; from 1860 x 1294 on the game opens at 2x.
+    player_files: {name: bytes} put into the player's directory first.
+    keyboard: an XKB layout such as "de", so that its letters are typed
+    from their own keys (xdotool's remapping of a spare key for a letter the
+    layout lacks races the game's reading of the key map).
     """
 
     def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None,
-                 screen=(1280, 1024)):
+                 screen=(1280, 1024), player_files=None, keyboard=None):
         self.binary = os.path.abspath(binary)
         self.wine = self.binary.lower().endswith(".exe")
         self.title = title
@@ -287,17 +291,24 @@ class Session(Harness):
             source, name = (f if isinstance(f, tuple) else (os.path.join(SOURCE_DIR, "data", f), f))
             shutil.copy(source, os.path.join(self.workdir, name))
         self.faketime = faketime
+        self.keyboard = keyboard
         self.extra_env = env or {}
         if self.wine:
             self.player_dir = os.path.join(wine_app_data(), "Rotandor")
             shutil.rmtree(self.player_dir, ignore_errors=True)
         else:
             self.player_dir = os.path.join(self.data_home, "rotandor")
+        for name, content in (player_files or {}).items():
+            os.makedirs(self.player_dir, exist_ok=True)
+            with open(os.path.join(self.player_dir, name), "wb") as f:
+                f.write(content)
         self.stdout_path = os.path.join(self.root, "stdout.txt")
         self.stderr_path = os.path.join(self.root, "stderr.txt")
 
     def start(self):
         self.display = Display(*self.screen_size)
+        if self.keyboard:
+            self.display.run("setxkbmap", "-layout", self.keyboard)
         env = dict(self.display.env)
         for name in ("LC_ALL", "LC_CTYPE", "LANGUAGE"):
             env.pop(name, None)

@@ -1,6 +1,7 @@
 """The roulette table in the real window.
 
-A field's message and the 25 chip's ring read back from the screen; a spin
+A field's message and the 25 chip's ring read back from the screen; a stake
+typed with umlauts on a German keyboard, echoed in code page 437; a spin
 (time sped up) that leaves the white ball in a pocket of the orbit; the
 table's idle cost; and a real-time spin whose length is compared with the sum
 of the waits its seed gives.
@@ -200,6 +201,42 @@ def fast_spin():
         results.check("Escape ends with 0", s.wait_exit(5) == 0)
 
 
+# Every task done with its check value: the player stakes the wallet's money.
+ALL_TASKS_DONE = (b"1,0,27406159\r\n1,0,0\r\n1,3,6148\r\n1,10,0\r\n1,50,0\r\n1,5,0\r\n1,3,0\r\n"
+                  b"1,0,3027\r\n1,0,4591\r\n1,3,0\r\n1,2,0\r\n1,0,1836\r\n1,7,638\r\n1,0,26953\r\n")
+STAKE_LINE = (200, 492)
+
+
+def typed_stake():
+    """Typed letters echo as the font's code page 437 glyphs, umlauts and ß
+    included; Escape empties the line, and a typed amount becomes the stake."""
+    wallet = {"Secrets.dat": ALL_TASKS_DONE, "Geldbeutel.dat": b"375\r\n"}
+    white = (0xFFFFFF,) * 3
+    with Session(binary, files=["Button.txt"], player_files=wallet, keyboard="de") as s:
+        def shows(what, text, row, column, bands, cursor=None):
+            pixels = text_pixels(text, row, column, bands)
+            if cursor is not None:  # the line editor's underline in that cell
+                pixels.update({(8 * cursor - 8 + dx, 8 * row - 1): 0xFFFFFF for dx in range(8)})
+            results.check(what, rw.wait_for(lambda: mismatches(s.grab(), pixels) == 0, 5, what=what))
+
+        open_table(s)
+        limits = text_pixels("Limits: Min = 25 Max = 1000", 54, 5, CYAN)
+        results.check("the stake line asks for an amount within the limits",
+                      hold(s, *STAKE_LINE, until=lambda: mismatches(s.grab(), limits) == 0))
+        s.type("\u00e4\u00f6\u00fc\u00df")
+        shows("\u00e4\u00f6\u00fc\u00df echo as code page 437 84 94 81 E1", "\u00e4\u00f6\u00fc\u00df", 62, 28, white)
+        s.screenshot("table-typed-umlauts")
+        s.key("Escape")
+        shows("Escape empties the line", "    ", 62, 28, white, cursor=28)
+        s.type("500")
+        s.key("Return")
+        shows("the typed 500 is the stake", "Sie haben 500 Euro", 54, 5, CYAN)
+        escape(s)
+        results.check("Escape at the table ends with 0", s.wait_exit(5) == 0)
+        results.check("the wallet is as it was", s.player_file("Geldbeutel.dat") == b"375\r\n",
+                      s.player_file("Geldbeutel.dat"))
+
+
 def idle_cost():
     """CPU share at the table with a bet ready, so that the croupier never spins."""
     rects = layout()
@@ -298,8 +335,8 @@ def spin_timing():
     results.check("the spin's length is within 1% of its waits", abs(error) <= 0.01, "%+.2f%%" % (100 * error))
 
 
-TESTS = {"field_and_chip": field_and_chip, "fast_spin": fast_spin, "idle_cost": idle_cost,
-         "spin_timing": spin_timing}
+TESTS = {"field_and_chip": field_and_chip, "typed_stake": typed_stake, "fast_spin": fast_spin,
+         "idle_cost": idle_cost, "spin_timing": spin_timing}
 for name in chosen or TESTS:
     results.run(name, TESTS[name])
 results.finish()
