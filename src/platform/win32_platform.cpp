@@ -379,9 +379,17 @@ void beep() {
 }
 
 void messageBox(const std::string& caption, const std::string& text) {
-    // Windows-1252 is the system's own code page for these bytes; no owner,
-    // so the box stands by itself above every window.
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+    // No owner, so the box stands by itself above every window. The bytes are
+    // Windows-1252: as they are where that is the system's code page; on a
+    // Cyrillic, Greek, Asian or UTF-8 system the euro sign and the umlauts
+    // would show as other letters, so there they go as the letters they are.
+    constexpr UINT style = MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL;
+    if (GetACP() == 1252) {
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), style);
+    } else {
+        MessageBoxW(nullptr, wide(codepage::cp1252ToUtf8(text)).c_str(), wide(codepage::cp1252ToUtf8(caption)).c_str(),
+                    style);
+    }
     if (window != nullptr) dropReleasedButtons();
 }
 
