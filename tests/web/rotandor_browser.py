@@ -338,6 +338,10 @@ class Session(Harness):
     def wait_box(self, timeout=10):
         return wait_for(lambda: (self.boxes() or [None])[0], timeout, interval=0.05, what="a message box")
 
+    def box_text(self, box):
+        """The text as the page's dialog shows it (line breaks as LF)."""
+        return box["text"]
+
     def move_to_box(self, box):
         """The pointer over the box's text, buttons as they are."""
         r = self.js("var r = document.getElementById('box-text').getBoundingClientRect();"

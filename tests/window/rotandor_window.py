@@ -333,6 +333,7 @@ class Session(Harness):
                 subprocess.run(["wineserver", "-w"], env=env, timeout=60)
             _last_wine_faketime[0] = self.faketime
             command = ["wine", self.binary]
+        self.env = env
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.started = time.monotonic()
             self.proc = subprocess.Popen(command, cwd=self.workdir, env=env, stdout=out, stderr=err)
@@ -443,6 +444,23 @@ class Session(Harness):
         self.display.run("xdotool", "mousemove", "--window", box.id, str(info["width"] // 2),
                          str(info["height"] - 26), "click", "1")
         wait_for(lambda: all(b.id != box.id for b in self.boxes()), timeout, what="the box to close")
+
+    def box_text(self, box):
+        """The text of the box on screen, or None where it cannot be read:
+        SDL draws its box's text itself. Under Wine a helper beside the
+        program asks the system (the game runs one box at a time)."""
+        if not self.wine:
+            return None
+        helper = os.path.join(os.path.dirname(self.binary), "box_text.exe")
+        if not os.path.exists(helper):
+            raise HarnessError("no %s to read the boxes with" % helper)
+        out = subprocess.run(["wine", helper], env=self.env, capture_output=True, timeout=30).stdout.decode()
+        lines = [line.rstrip("\r").split("\t", 1) for line in out.split("\n") if "\t" in line]
+        unescape = {"r": "\r", "n": "\n", "\\": "\\"}
+        texts = [re.sub(r"\\(.)", lambda m: unescape[m.group(1)], text) for _, text in lines]
+        if len(texts) != 1:
+            raise HarnessError("%d boxes where one was shown: %r" % (len(texts), out))
+        return texts[0]
 
     def move_to_box(self, box):
         """The pointer over the middle of the box's text, buttons as they are."""

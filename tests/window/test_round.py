@@ -5,7 +5,8 @@ its message shows, takes the 25 chip, presses the start button, waits for the
 win message and dismisses it. Then the player files and the history line must
 hold exactly what one settled round writes on that day.
 
-Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR]  (or rotandor.exe, under Wine)
+Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR] [--locale NAME]
+       (or rotandor.exe, under Wine; --locale sets its system's code page, e.g. ru_RU.UTF-8)
        /usr/bin/python3 test_round.py --web PATH/TO/site   (the browser build;
        its files are read back after a reload of the page)
 
@@ -24,6 +25,7 @@ import rotandor_window as rw  # noqa: E402
 
 binary, Session, _ = rw.harness(sys.argv)
 home = sys.argv[sys.argv.index("--home") + 1] if "--home" in sys.argv else None
+locale = sys.argv[sys.argv.index("--locale") + 1] if "--locale" in sys.argv else None
 results = rw.Results()
 
 # A Monday at noon: no task of the weekday or the day streak completes.
@@ -50,6 +52,8 @@ def task_file(won):
 
 def one_round():
     where = {"home": home} if home else {}
+    if locale:
+        where["env"] = {"LC_ALL": locale}
     with Session(binary, files=[] if home else ["Button.txt"], faketime=START, **where) as s:
         prompt = rw.open_table(s)
         rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
@@ -57,6 +61,7 @@ def one_round():
 
         s.click(*START_BUTTON)
         box = s.wait_box(60)
+        text = s.box_text(box)
         s.dismiss_box(box)
         rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
         time.sleep(1.0)
@@ -71,6 +76,9 @@ def one_round():
         number = int(m.group(1)) if m else -1
         results.check("the winning number is one of the wheel's", 0 <= number <= 36, number)
         results.check("the number fills its 14-column zone", history[:14] == zone(number).encode(), history)
+        if text is not None:
+            won = "Ihr Gewinn ist: %d \u20ac" % (900 if number == 17 else 0)
+            results.check("the box says what the round won", text == won, repr(text))
 
         results.check("Login.dat holds today", s.player_file("Login.dat") == (TODAY + "\r\n").encode())
         results.check("Login2.dat holds today", s.player_file("Login2.dat") == (TODAY + "\r\n").encode())
