@@ -1,8 +1,13 @@
 // What the Windows file layer does of its own: where the player directory
-// lies, and a rewrite of a file that someone still reads.
+// lies, a rewrite of a file that someone still reads, and a file another
+// program holds for a moment.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host.h"
@@ -57,6 +62,58 @@ TEST(WindowsFiles, RewriteOfAFileHeldOpenFailsWhole) {
     svc::writeText(2, "new", svc::ItemEnd::lineEnd);
     svc::closeFile(2);
     EXPECT_EQ(sandbox::readFile(box.dir() / "Secrets.dat"), "new\r\n");
+}
+
+TEST(WindowsFiles, AFileHeldForAMomentIsWaitedFor) {
+    // As a virus scanner holds a file it has just seen written: sharing only
+    // reading (and writing, for the delete), let go after a fifth of a second.
+    struct Case {
+        const char* name;
+        DWORD share;
+        void (*act)();
+        const char* after;  // nullptr: the file is gone
+    };
+    const Case cases[] = {
+        {"rewrite", FILE_SHARE_READ,
+         [] {
+             ASSERT_EQ(svc::openFile("Secrets.dat", svc::OpenMode::output, 1), 0);
+             svc::writeText(1, "new", svc::ItemEnd::lineEnd);
+             svc::closeFile(1);
+         },
+         "new\r\n"},
+        {"append", FILE_SHARE_READ,
+         [] {
+             ASSERT_EQ(svc::openFile("Secrets.dat", svc::OpenMode::append, 1), 0);
+             svc::writeText(1, "new", svc::ItemEnd::lineEnd);
+             svc::closeFile(1);
+         },
+         "old\r\nnew\r\n"},
+        {"delete", FILE_SHARE_READ | FILE_SHARE_WRITE,
+         [] {
+             ASSERT_EQ(svc::deleteFile("Secrets.dat"), 0);
+             svc::settleDeletes();
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        sandbox::Sandbox box(false);
+        const auto path = box.dir() / "Secrets.dat";
+        sandbox::writeFile(path, "old\r\n");
+        const HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(other, INVALID_HANDLE_VALUE) << c.name;
+        std::thread letGo([other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            CloseHandle(other);
+        });
+        c.act();
+        letGo.join();
+        if (c.after != nullptr) {
+            EXPECT_EQ(sandbox::readFile(path), c.after) << c.name;
+            EXPECT_EQ(platform::listDirectory(box.dir().string()), std::vector<std::string>{"Secrets.dat"}) << c.name;
+        } else {
+            EXPECT_TRUE(platform::listDirectory(box.dir().string()).empty()) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -18,6 +18,30 @@ HANDLE handleOf(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 // Others may read, replace or delete a file while it is open, as on POSIX.
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A virus scanner, an indexer or a backup may hold a file just written for a
+// moment, and Windows will then neither replace, delete nor share it: a call
+// that fails for that alone is tried again for up to a second, so the round's
+// save is not lost to it. Replacing a file held open fails as "access denied".
+constexpr int patienceMs = 1000;
+
+bool heldByOther(DWORD error, bool accessDeniedToo) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           (accessDeniedToo && error == ERROR_ACCESS_DENIED);
+}
+
+template <typename Call>
+auto patiently(bool accessDeniedToo, Call call) {
+    int waited = 0;
+    for (int pause = 1;; pause = pause < 64 ? pause * 2 : 100) {
+        const auto result = call();
+        if (result || waited >= patienceMs) return result;
+        const DWORD error = GetLastError();
+        if (!heldByOther(error, accessDeniedToo)) return result;
+        Sleep(static_cast<DWORD>(pause));
+        waited += pause;
+    }
+}
+
 }  // namespace
 
 FileHandle openFile(const std::string& path, FileMode mode) {
@@ -31,9 +55,13 @@ FileHandle openFile(const std::string& path, FileMode mode) {
         access = GENERIC_WRITE;
         disposition = CREATE_NEW;
     }
-    const HANDLE h = CreateFileW(wide(path).c_str(), access, shareAll, nullptr, disposition,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    const std::wstring name = wide(path);
+    const HANDLE h = patiently(false, [&] {
+        const HANDLE opened = CreateFileW(name.c_str(), access, shareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                          nullptr);
+        return opened == INVALID_HANDLE_VALUE ? nullptr : opened;
+    });
+    if (h == nullptr) {
         const DWORD error = GetLastError();
         if (mode == FileMode::createNew && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)) {
             return fileAlreadyThere;
@@ -111,16 +139,25 @@ std::vector<std::string> listDirectory(const std::string& dir) {
 
 bool replaceFile(const std::string& from, const std::string& to) {
     // Write-through: the call returns once the new name is on disk.
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const std::wstring source = wide(from), target = wide(to);
+    return patiently(true, [&] {
+        return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
 }
 
 RenameResult renameNoReplace(const std::string& from, const std::string& to) {
-    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return RenameResult::done;
+    const std::wstring source = wide(from), target = wide(to);
+    if (patiently(false, [&] { return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0; })) {
+        return RenameResult::done;
+    }
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND ? RenameResult::sourceMissing : RenameResult::failed;
 }
 
-bool removeFile(const std::string& path) { return DeleteFileW(wide(path).c_str()) != 0; }
+bool removeFile(const std::string& path) {
+    const std::wstring name = wide(path);
+    return patiently(false, [&] { return DeleteFileW(name.c_str()) != 0; });
+}
 
 // replaceFile writes the directory through already.
 bool syncDirectory(const std::string&) { return true; }
