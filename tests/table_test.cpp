@@ -89,6 +89,9 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
     constexpr double phaseStep = 0.0053;  // 20 taps over 106 ms
     const gamefix::InMemory inMemory;     // twenty settled rounds
     const Rect seventeen = shippedLayout()[17];
+    const auto staked500 = [](const RunResult& r) {
+        return r.bet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
+    };
     const struct {
         const char* name;
         int x, y;
@@ -109,13 +112,12 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
              clickAt(1.2, 26, 496);
          },
          [](double) {}, [](const RunResult& r) { return r.history && !r.boxes.empty(); }, 45},
-        // The entry ends once the amount is typed, and does not open again.
+        // The entry ends once the amount is typed, and does not open again,
+        // even when the amount came before the tap's hold would have ended.
         {"stake line", 200, 492, 1.0, "375\r\n", [] {},
-         [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); },
-         [](const RunResult& r) {
-             return r.bet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
-         },
-         2.0},
+         [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); }, staked500, 2.0},
+        {"stake line, typed at once", 200, 492, 1.0, "375\r\n", [] {},
+         [](double tapped) { scripted::keyAt(tapped + 0.05, "500\r"); }, staked500, 2.0},
     };
     for (const auto& c : cases) {
         int tookEffect = 0;

@@ -233,6 +233,10 @@ Mouse readMouse() {
     return Mouse{input.x, input.y, input.buttons};
 }
 
+void takeSeenPress() {
+    if (input.press.looks > 0) input.press = Press{};
+}
+
 int isKeyDown(int scancode) {
     pumpEvents();
     followWindow();

@@ -16,6 +16,9 @@ struct Mouse {
 // enough to act on it, even when the button is already up again.
 
 Mouse readMouse();
+// Ends a press the game has looked at already: the line input it opened has
+// taken it, and the screen must not see it again once the input is over.
+void takeSeenPress();
 // -1 while the key with this set-1 scancode is held, else 0.
 int isKeyDown(int scancode);
 // Oldest key of the 16-slot ring: one byte, or 255 and a second byte; "" when empty.

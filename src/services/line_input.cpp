@@ -135,6 +135,8 @@ std::optional<std::int32_t> inputInteger() {
     // Without a window no key can come: wait as for an empty ring.
     while (!screenOpen()) delayMs(pollMs);
     if (textRows() < 1 || textColumns() < 1) return 0;
+    // The click that opened the input has done its work, however short it was.
+    takeSeenPress();
     Editor e;
     e.rows = textRows();
     e.columns = textColumns();
