@@ -217,7 +217,12 @@ def typed_stake():
             pixels = text_pixels(text, row, column, bands)
             if cursor is not None:  # the line editor's underline in that cell
                 pixels.update({(8 * cursor - 8 + dx, 8 * row - 1): 0xFFFFFF for dx in range(8)})
-            results.check(what, rw.wait_for(lambda: mismatches(s.grab(), pixels) == 0, 5, what=what))
+            try:
+                rw.wait_for(lambda: mismatches(s.grab(), pixels) == 0, 5, what=what)
+            except rw.HarnessError:
+                s.screenshot("table-typed-failed")
+                raise
+            results.check(what, True)
 
         open_table(s)
         limits = text_pixels("Limits: Min = 25 Max = 1000", 54, 5, CYAN)
