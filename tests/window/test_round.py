@@ -2,8 +2,9 @@
 
 The player clicks the statistics panel, holds the left button on the 17 until
 its message shows, takes the 25 chip, presses the start button, waits for the
-win message and dismisses it. Then the player files and the history line must
-hold exactly what one settled round writes on that day.
+win message and dismisses it. Where the box's text can be read (under Wine and
+in the browser) it must say what the round won. Then the player files and the
+history line must hold exactly what one settled round writes on that day.
 
 Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR] [--locale NAME]
        (or rotandor.exe, under Wine; --locale sets its system's code page, e.g. ru_RU.UTF-8)
