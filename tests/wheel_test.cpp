@@ -151,6 +151,25 @@ TEST(CroupierTest, SpinsThreeToThirtySecondsAfterOpeningThenEveryTenToSixty) {
     EXPECT_FALSE(after.tasks);
 }
 
+TEST(CroupierTest, AnIdleTableWakesOnlyForEventsAndHisDeadline) {
+    // Runs are repeatable: the wake-ups between two stops are the difference.
+    const double first = runTable(1.0).deadline;
+    const double from = 2.0, to = first - 0.01;
+    const auto wakeUps = [](double stop, auto script) {
+        runTable(stop, script);
+        return scripted::wakeUps();
+    };
+    const int alone = wakeUps(to, [] {}) - wakeUps(from, [] {});
+    // One a second at most: the cap on a wait that nothing ends.
+    EXPECT_LE(alone, static_cast<int>(to - from) + 1);
+    const auto moves = [] {
+        for (double t : {3.0, 5.5, 7.25}) scripted::mouseAt(t, 600, 600, 0);
+    };
+    EXPECT_LE(wakeUps(to, moves) - wakeUps(from, moves), alone + 3);
+    // Sleeping until his deadline, the croupier is not late.
+    EXPECT_NE(runTable(first + 0.002).ball.ballX, 0) << "the croupier spun late";
+}
+
 TEST(CroupierTest, AReadyBetOnlyMovesHisDeadline) {
     const std::vector<Rect> layout = shippedLayout();
     const double first = runTable(1.0).deadline;

@@ -31,13 +31,19 @@ void drawStatisticsScreen() {
     printGradient("Roulette spielen!", 48, 30, cyanScheme);
 }
 
+namespace {
+// Only a bound on a missed wake-up: the click or key ends the wait.
+constexpr int statisticsWaitMs = 1000;
+}  // namespace
+
 void waitForTableClick() {
     for (;;) {
         const svc::Mouse m = svc::readMouse();
         if (m.buttons == 1 && m.x >= 200 && m.x <= 400 && m.y >= 300 && m.y <= 400) return;
         if (svc::isKeyDown(1)) svc::endProgram();
         if (!svc::readKey().empty()) svc::endProgram();
-        svc::sleepMs(100);
+        // Nothing changes here until the window reports something.
+        svc::waitForInput(statisticsWaitMs);
     }
 }
 

@@ -1,5 +1,8 @@
 #include "table.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "fields.h"
 #include "flow.h"
 #include "icon.h"
@@ -49,9 +52,17 @@ void drawPanelsAndLabels() {
     if (moneyMode) printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", 70, 5, greenScheme);
 }
 
-// While the left button is up a pass can only notice keys and the clock; the
-// pause ends as soon as the window reports anything.
-constexpr int idlePassMs = 20;
+// While the left button is up a pass can only notice the window's events and
+// the croupier's deadline, so an idle table sleeps until one of them comes.
+// The cap only bounds what a missed wake-up could cost.
+constexpr int idleCapMs = 1000;
+
+int idleWaitMs() {
+    // The croupier spins once the timer has passed his deadline: wake just after it.
+    const double left = (spinDeadline - svc::timerSeconds()) * 1000;
+    if (!(left < idleCapMs)) return idleCapMs;
+    return std::max(1, static_cast<int>(std::floor(left)) + 1);
+}
 
 }  // namespace
 
@@ -91,7 +102,7 @@ bool tablePass() {
 void runTable() {
     for (;;) {
         // A held button is served at full speed: its region may be 87 passes away.
-        if (!tablePass()) svc::waitForInput(idlePassMs);
+        if (!tablePass()) svc::waitForInput(idleWaitMs());
     }
 }
 

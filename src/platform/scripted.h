@@ -39,7 +39,8 @@ void mouseOutsideAt(double seconds);
 void focusAt(double seconds, bool active);
 void keyAt(double seconds, const std::string& code);      // cp437 byte(s)
 void closeAt(double seconds);
-// Holds the key with this set-1 scancode from `from` until `to`.
+// Holds the key with this set-1 scancode from `from` until `to`; its going
+// down is an event that types nothing.
 void holdKey(int scancode, double from, double to);
 int pendingEvents();
 
@@ -81,5 +82,7 @@ void refuseWindows(int from, const std::string& reason);
 // The lines the program reported with platform::reportError.
 const std::vector<std::string>& errorLines();
 int beeps();
+// Sleeps and waits that have ended: how often an idle program woke up.
+int wakeUps();
 
 }  // namespace scripted

@@ -51,6 +51,7 @@ struct State {
     std::string refusal;
     std::vector<std::string> errorLines;
     int beeps = 0;
+    int wakeUps = 0;
 };
 
 State state;
@@ -164,7 +165,10 @@ std::uint64_t counterFrequency() {
 }
 
 void sleepMilliseconds(int ms) {
-    if (ms > 0) state.clock += ms / 1000.0;
+    if (ms > 0) {
+        state.clock += ms / 1000.0;
+        state.wakeUps++;
+    }
     checkStop();
 }
 
@@ -172,6 +176,7 @@ void waitForEvent(int ms) {
     double until = state.clock + std::max(ms, 0) / 1000.0;
     if (!state.events.empty()) until = std::min(until, std::max(state.clock, state.events.front().time));
     state.clock = until;
+    state.wakeUps++;
     checkStop();
 }
 
@@ -286,7 +291,13 @@ void closeAt(double seconds) {
     schedule(seconds, e);
 }
 
-void holdKey(int scancode, double from, double to) { state.holds.push_back({scancode, from, to}); }
+void holdKey(int scancode, double from, double to) {
+    state.holds.push_back({scancode, from, to});
+    // A key going down is reported by the window, typed character or not.
+    platform::Event e;
+    e.kind = platform::EventKind::Key;
+    schedule(from, e);
+}
 
 int pendingEvents() { return static_cast<int>(state.events.size()); }
 
@@ -324,6 +335,7 @@ void refuseWindows(int from, const std::string& reason) {
 }
 const std::vector<std::string>& errorLines() { return state.errorLines; }
 int beeps() { return state.beeps; }
+int wakeUps() { return state.wakeUps; }
 
 }  // namespace scripted
 

@@ -18,8 +18,8 @@ namespace {
 
 constexpr int ringSlots = 16;  // one slot stays free: at most 15 keys wait
 constexpr int scancodes = 128;
-// ms between two looks at the window while waiting: often enough to show
-// drawing at once, seldom enough that an idle game costs next to nothing.
+// ms between two looks at the window during a timed wait: often enough to
+// show drawing at once. A wait for input sleeps whole until something comes.
 constexpr int waitSlice = 20;
 // A left press reads as held, at the place it was pressed, until the game has
 // had the time to act on it: a tap that is over before the next look would
@@ -133,11 +133,12 @@ void settlePress() {
     if (p.looks >= pressLooks || secondsSince(p.firstLook) >= pressSeconds) input.press = Press{};
 }
 
-// Waits in short slices so that the window stays up to date and input keeps
-// coming in; the total is the time asked for, or less with untilInput when an
-// event comes in. The slices are timed against the counter, so the overrun of
-// each sleep and the pumps between them do not add up: a spin's 140 waits
-// would otherwise run seconds long.
+// Waits the time asked for, taking in events as they come so that the window
+// stays up to date. A timed wait looks in short slices; with untilInput it
+// sleeps until the window reports something, and ends then. The time left is
+// reckoned against the counter, so the overrun of each sleep and the pumps
+// between them do not add up: a spin's 140 waits would otherwise run seconds
+// long.
 void waitTaking(int ms, bool untilInput = false) {
     if (ms <= 0 || platform::counterFrequency() == 0) return;
     const std::uint64_t start = platform::counter();
@@ -147,11 +148,10 @@ void waitTaking(int ms, bool untilInput = false) {
     for (;;) {
         const long left = std::lround(ms - secondsSince(start) * 1000);
         if (left <= 0) break;
-        const int slice = static_cast<int>(std::min(left, static_cast<long>(waitSlice)));
         if (untilInput) {
-            platform::waitForEvent(slice);
+            platform::waitForEvent(static_cast<int>(left));
         } else {
-            platform::sleepMilliseconds(slice);
+            platform::sleepMilliseconds(static_cast<int>(std::min(left, static_cast<long>(waitSlice))));
         }
         pumpEvents();
         if (untilInput && eventsTaken != taken) break;
