@@ -21,6 +21,6 @@ mkdir -p "$stage"
 cp "$build/rotandor.exe" "$root"/data/*.roulette "$root/data/Button.txt" "$stage/"
 # Windows editors expect CR LF.
 sed 's/$/\r/' "$root/COPYING" > "$stage/COPYING.txt"
-sed 's/$/\r/' "$root/data/README-Windows.txt" > "$stage/LIESMICH-README.txt"
+sed 's/$/\r/' "$root/packaging/windows/README-Windows.txt" > "$stage/LIESMICH-README.txt"
 (cd "$build" && cmake -E tar cf "$name.zip" --format=zip "$name")
 ls -l "$build/rotandor.exe" "$build/$name.zip"

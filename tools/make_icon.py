@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes data/rotandor.ico from the icon the program embeds
+"""Writes packaging/windows/rotandor.ico from the icon the program embeds
 (src/game/my_icon.inc): 16, 32, 48 and 256 pixels for the Windows build.
 
 The 32 x 32 image is the icon itself; 16 averages each 2 x 2 block, 48 and
@@ -63,7 +63,7 @@ def main():
         size = img.size[0] % 256  # 0 means 256
         out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
-    with open(os.path.join(ROOT, "data", "rotandor.ico"), "wb") as f:
+    with open(os.path.join(ROOT, "packaging", "windows", "rotandor.ico"), "wb") as f:
         f.write(out + b"".join(blobs))
 
 

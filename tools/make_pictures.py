@@ -6,6 +6,7 @@
 Writes into data/ (next to this script's parent directory):
   Tisch.roulette, RK.roulette, Chip 25/50/100.roulette  (24-bit BMP)
   Button.txt                                             (87 hit regions)
+into packaging/linux/:
   rotandor.png, rotandor-64/128/256.png                  (icons for menus, each drawn for its size)
 and src/game/my_icon.inc (the icon the program embeds).
 
@@ -28,6 +29,7 @@ from PIL import Image, ImageDraw, ImageFont
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
+LINUX = os.path.join(ROOT, "packaging", "linux")
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 
 SS = 4  # supersampling factor: drawn at SS x, box-filtered down
@@ -877,9 +879,9 @@ def main(argv):
     for (value, _), chip in zip(CHIPS, chips):
         write(os.path.join(DATA, "Chip %d.roulette" % value), bmp24(chip))
     write(os.path.join(DATA, "Button.txt"), button_txt(reg))
-    icon_png(icon).save(os.path.join(DATA, "rotandor.png"), optimize=False)
+    icon_png(icon).save(os.path.join(LINUX, "rotandor.png"), optimize=False)
     for size in MENU_ICON_SIZES:
-        make_menu_icon(size).save(os.path.join(DATA, "rotandor-%d.png" % size), optimize=False)
+        make_menu_icon(size).save(os.path.join(LINUX, "rotandor-%d.png" % size), optimize=False)
     write(os.path.join(ROOT, "src", "game", "my_icon.inc"), icon_inc(icon))
     if preview_path:
         preview(table, wheel, chips, reg, preview_path, show_regions)

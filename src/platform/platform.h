@@ -1,9 +1,9 @@
 #pragma once
 // The one seam between the services and the operating system. One
-// implementation is picked at link time: sdl_platform.cpp or win32_platform.cpp
-// for the game on the desktop, web_platform.cpp for the game in a web page,
-// scripted_platform.cpp for the tests (virtual clock, scripted input, recorded
-// message boxes); the files below come from posix_files.cpp or win32_files.cpp.
+// implementation is picked at link time, one folder each: sdl/ or win32/
+// for the game on the desktop, web/ for the game in a web page, scripted/
+// for the tests (virtual clock, scripted input, recorded message boxes); the
+// files below come from posix/ or win32/.
 // Nothing outside src/platform knows which one runs.
 //
 // Texts crossing the seam keep the game's encodings: window titles and typed
@@ -55,7 +55,8 @@ struct Event {
 };
 
 // Second bytes of the extended key codes (255 followed by one of these).
-// The close button is 255 followed by 'k'.
+// The close button comes as EventKind::Close; the services put it in the
+// key ring as 255 followed by close.
 namespace key {
 constexpr char up = 'H', down = 'P', left = 'K', right = 'M';
 constexpr char home = 'G', end = 'O', insert = 'R', del = 'S';

@@ -1,5 +1,5 @@
 // The platform on SDL2: one window with a software surface, its events
-// turned into the game's input, the monotonic clock, sleeps and message boxes.
+// turned into the game's input, the beep and message boxes.
 // Everything runs on the game's thread, which initialises video.
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -543,23 +543,6 @@ void keyboardState(bool down[128]) {
     }
 }
 
-std::uint64_t counter() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ULL + static_cast<std::uint64_t>(ts.tv_nsec);
-}
-
-std::uint64_t counterFrequency() {
-    return 1000000000ULL;
-}
-
-void sleepMilliseconds(int ms) {
-    if (ms <= 0) return;
-    timespec wait{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-    timespec rest{};
-    while (nanosleep(&wait, &rest) != 0 && errno == EINTR) wait = rest;
-}
-
 void waitForEvent(int ms) {
     if (ms <= 0) return;
     // SDL waits on the window system's connection; without video there is
@@ -569,15 +552,6 @@ void waitForEvent(int ms) {
         return;
     }
     SDL_WaitEventTimeout(nullptr, ms);
-}
-
-bool localTime(LocalTime& out) {
-    const std::time_t now = std::time(nullptr);
-    if (now == static_cast<std::time_t>(-1)) return false;
-    std::tm tm{};
-    if (localtime_r(&now, &tm) == nullptr) return false;
-    out = LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-    return true;
 }
 
 void beep() {
@@ -631,21 +605,6 @@ void messageBox(const std::string& caption, const std::string& text) {
         dropReleasedButtons();
         if (mouseButtons != before) queueMouse();
     }
-}
-
-std::string programDirectory() {
-    std::vector<char> path(PATH_MAX + 1);
-    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0) return ".";
-    std::string exe(path.data(), static_cast<std::size_t>(n));
-    const std::size_t slash = exe.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return exe.substr(0, slash);
-}
-
-void reportError(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 void exitProcess(int status) {

@@ -1,0 +1,2 @@
+// Must not compile: the services never see the game.
+#include "table.h"
