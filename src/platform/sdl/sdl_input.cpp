@@ -1,5 +1,8 @@
 // SDL's events turned into the game's input: the pointer in frame pixels,
 // buttons that a message box took the release of, keys, focus and close.
+#include <SDL_syswm.h>
+#include <poll.h>
+
 #include <deque>
 #include <string>
 
@@ -161,6 +164,22 @@ void translate(const SDL_Event& ev) {
     }
 }
 
+// SDL's own wait wakes itself with an event sent to the window over a second
+// connection to the X server; should the game close that window before the
+// server has handled the event, Xlib ends the program with status 1. A wait
+// on the connection itself sends nothing.
+bool waitOnX11(int ms) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    Display* display = info.info.x11.display;
+    // Events Xlib has read but SDL not yet taken would never wake the poll.
+    if (QLength(display) > 0) return true;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, ms);
+    return true;
+}
+
 }  // namespace
 
 namespace sdl {
@@ -213,7 +232,9 @@ void waitForEvent(int ms) {
         if (pending.empty()) sleepMilliseconds(ms);
         return;
     }
-    SDL_WaitEventTimeout(nullptr, ms);
+    SDL_PumpEvents();
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    if (!waitOnX11(ms)) SDL_WaitEventTimeout(nullptr, ms);
 }
 
 }  // namespace platform
