@@ -4,6 +4,7 @@
 #include <string>
 
 #include "codepages.h"
+#include "keys.h"
 
 namespace {
 
@@ -121,6 +122,46 @@ TEST(Utf8, EncodesEachLengthAtItsBoundaries) {
         std::string out;
         codepage::appendUtf8(out, c.character);
         EXPECT_EQ(out, c.bytes) << std::hex << static_cast<unsigned>(c.character);
+    }
+}
+
+// What a window system's key enters, once its table has named it.
+TEST(Keys, EachNamedKeyEntersItsCode) {
+    using keys::Key;
+    const struct {
+        Key key;
+        std::string code;
+    } cases[] = {
+        {Key::enter, "\r"}, {Key::backspace, "\b"}, {Key::tab, "\t"}, {Key::escape, "\x1b"},
+        {Key::up, "\xFFH"}, {Key::down, "\xFFP"}, {Key::left, "\xFFK"}, {Key::right, "\xFFM"},
+        {Key::home, "\xFFG"}, {Key::end, "\xFFO"}, {Key::insert, "\xFFR"}, {Key::del, "\xFFS"},
+        {Key::pageUp, "\xFFI"}, {Key::pageDown, "\xFFQ"},
+        {Key::f1, "\xFF\x3B"}, {Key::f2, "\xFF\x3C"}, {Key::f3, "\xFF\x3D"}, {Key::f4, "\xFF\x3E"},
+        {Key::f5, "\xFF\x3F"}, {Key::f6, "\xFF\x40"}, {Key::f7, "\xFF\x41"}, {Key::f8, "\xFF\x42"},
+        {Key::f9, "\xFF\x43"}, {Key::f10, "\xFF\x44"}, {Key::f11, "\xFF\x85"}, {Key::f12, "\xFF\x86"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keys::code(c.key), c.code) << static_cast<int>(c.key);
+    }
+    constexpr keys::Named<const char*> table[] = {{"Enter", Key::enter}, {"F12", Key::f12}};
+    EXPECT_EQ(keys::codeOf(std::string("F12"), table), "\xFF\x86");
+    EXPECT_EQ(keys::codeOf(std::string("Shift"), table), "");
+}
+
+TEST(Keys, CtrlWithALetterEntersItsControlCode) {
+    const struct {
+        char letter;
+        std::string code;
+    } cases[] = {
+        {'a', "\x01"}, {'A', "\x01"}, {'c', "\x03"}, {'G', "\x07"}, {'k', "\x0B"}, {'L', "\x0C"},
+        {'n', "\x0E"}, {'z', "\x1A"}, {'Z', "\x1A"},
+        // H, I, J and M would pose as Backspace, Tab, line feed and Enter.
+        {'h', ""}, {'I', ""}, {'j', ""}, {'M', ""},
+        // Not letters: digits, signs, and letters beyond ASCII.
+        {'1', ""}, {'@', ""}, {'[', ""}, {'`', ""}, {'{', ""}, {'\x84', ""}, {'\x8E', ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keys::controlCode(c.letter), c.code) << c.letter;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codepages.h"
+#include "keys.h"
 #include "platform.h"
 
 // The page's side, in page.js; these only pass values across.
@@ -64,86 +65,60 @@ bool held[128] = {};
 constexpr double yieldEveryMs = 10;
 double lastYield = 0;
 
-// Set-1 scancodes by DOM key code: the keys that are held down.
-struct ScanPair {
-    unsigned char set1;
-    const char* code;
+// The DOM key codes that hold each set-1 key down.
+namespace s = keys::scan;
+constexpr keys::Scan<const char*> scanTable[] = {
+    {s::escape, "Escape"}, {s::digit1, "Digit1"}, {s::digit2, "Digit2"}, {s::digit3, "Digit3"},
+    {s::digit4, "Digit4"}, {s::digit5, "Digit5"}, {s::digit6, "Digit6"}, {s::digit7, "Digit7"},
+    {s::digit8, "Digit8"}, {s::digit9, "Digit9"}, {s::digit0, "Digit0"},
+    {s::minus, "Minus"}, {s::equal, "Equal"}, {s::backspace, "Backspace"}, {s::tab, "Tab"},
+    {s::keyQ, "KeyQ"}, {s::keyW, "KeyW"}, {s::keyE, "KeyE"}, {s::keyR, "KeyR"}, {s::keyT, "KeyT"},
+    {s::keyY, "KeyY"}, {s::keyU, "KeyU"}, {s::keyI, "KeyI"}, {s::keyO, "KeyO"}, {s::keyP, "KeyP"},
+    {s::bracketLeft, "BracketLeft"}, {s::bracketRight, "BracketRight"}, {s::enter, "Enter"},
+    {s::enter, "NumpadEnter"}, {s::control, "ControlLeft"}, {s::control, "ControlRight"},
+    {s::keyA, "KeyA"}, {s::keyS, "KeyS"}, {s::keyD, "KeyD"}, {s::keyF, "KeyF"}, {s::keyG, "KeyG"},
+    {s::keyH, "KeyH"}, {s::keyJ, "KeyJ"}, {s::keyK, "KeyK"}, {s::keyL, "KeyL"},
+    {s::semicolon, "Semicolon"}, {s::quote, "Quote"}, {s::backquote, "Backquote"}, {s::shiftLeft, "ShiftLeft"},
+    {s::backslash, "Backslash"},
+    {s::keyZ, "KeyZ"}, {s::keyX, "KeyX"}, {s::keyC, "KeyC"}, {s::keyV, "KeyV"}, {s::keyB, "KeyB"},
+    {s::keyN, "KeyN"}, {s::keyM, "KeyM"},
+    {s::comma, "Comma"}, {s::period, "Period"}, {s::slash, "Slash"}, {s::slash, "NumpadDivide"},
+    {s::shiftRight, "ShiftRight"}, {s::keypadMultiply, "NumpadMultiply"}, {s::keypadMultiply, "PrintScreen"},
+    {s::alt, "AltLeft"}, {s::alt, "AltRight"}, {s::space, "Space"}, {s::capsLock, "CapsLock"},
+    {s::f1, "F1"}, {s::f2, "F2"}, {s::f3, "F3"}, {s::f4, "F4"}, {s::f5, "F5"}, {s::f6, "F6"}, {s::f7, "F7"},
+    {s::f8, "F8"}, {s::f9, "F9"}, {s::f10, "F10"},
+    {s::numLock, "NumLock"}, {s::scrollLock, "ScrollLock"},
+    {s::home, "Numpad7"}, {s::home, "Home"}, {s::up, "Numpad8"}, {s::up, "ArrowUp"}, {s::pageUp, "Numpad9"},
+    {s::pageUp, "PageUp"}, {s::keypadMinus, "NumpadSubtract"}, {s::left, "Numpad4"}, {s::left, "ArrowLeft"},
+    {s::keypad5, "Numpad5"}, {s::right, "Numpad6"}, {s::right, "ArrowRight"}, {s::keypadPlus, "NumpadAdd"},
+    {s::end, "Numpad1"}, {s::end, "End"}, {s::down, "Numpad2"}, {s::down, "ArrowDown"},
+    {s::pageDown, "Numpad3"}, {s::pageDown, "PageDown"}, {s::insert, "Numpad0"}, {s::insert, "Insert"},
+    {s::del, "NumpadDecimal"}, {s::del, "Delete"},
+    {s::intlBackslash, "IntlBackslash"}, {s::f11, "F11"}, {s::f12, "F12"}, {s::metaLeft, "MetaLeft"},
+    {s::metaRight, "MetaRight"}, {s::contextMenu, "ContextMenu"},
 };
 
-constexpr ScanPair scanTable[] = {
-    {1, "Escape"}, {2, "Digit1"}, {3, "Digit2"}, {4, "Digit3"}, {5, "Digit4"}, {6, "Digit5"},
-    {7, "Digit6"}, {8, "Digit7"}, {9, "Digit8"}, {10, "Digit9"}, {11, "Digit0"}, {12, "Minus"},
-    {13, "Equal"}, {14, "Backspace"}, {15, "Tab"}, {16, "KeyQ"}, {17, "KeyW"}, {18, "KeyE"},
-    {19, "KeyR"}, {20, "KeyT"}, {21, "KeyY"}, {22, "KeyU"}, {23, "KeyI"}, {24, "KeyO"}, {25, "KeyP"},
-    {26, "BracketLeft"}, {27, "BracketRight"}, {28, "Enter"}, {28, "NumpadEnter"}, {29, "ControlLeft"},
-    {29, "ControlRight"}, {30, "KeyA"}, {31, "KeyS"}, {32, "KeyD"}, {33, "KeyF"}, {34, "KeyG"},
-    {35, "KeyH"}, {36, "KeyJ"}, {37, "KeyK"}, {38, "KeyL"}, {39, "Semicolon"}, {40, "Quote"},
-    {41, "Backquote"}, {42, "ShiftLeft"}, {43, "Backslash"}, {44, "KeyZ"}, {45, "KeyX"}, {46, "KeyC"},
-    {47, "KeyV"}, {48, "KeyB"}, {49, "KeyN"}, {50, "KeyM"}, {51, "Comma"}, {52, "Period"},
-    {53, "Slash"}, {53, "NumpadDivide"}, {54, "ShiftRight"}, {55, "NumpadMultiply"}, {55, "PrintScreen"},
-    {56, "AltLeft"}, {56, "AltRight"}, {57, "Space"}, {58, "CapsLock"}, {59, "F1"}, {60, "F2"},
-    {61, "F3"}, {62, "F4"}, {63, "F5"}, {64, "F6"}, {65, "F7"}, {66, "F8"}, {67, "F9"}, {68, "F10"},
-    {69, "NumLock"}, {70, "ScrollLock"}, {71, "Numpad7"}, {71, "Home"}, {72, "Numpad8"}, {72, "ArrowUp"},
-    {73, "Numpad9"}, {73, "PageUp"}, {74, "NumpadSubtract"}, {75, "Numpad4"}, {75, "ArrowLeft"},
-    {76, "Numpad5"}, {77, "Numpad6"}, {77, "ArrowRight"}, {78, "NumpadAdd"}, {79, "Numpad1"},
-    {79, "End"}, {80, "Numpad2"}, {80, "ArrowDown"}, {81, "Numpad3"}, {81, "PageDown"},
-    {82, "Numpad0"}, {82, "Insert"}, {83, "NumpadDecimal"}, {83, "Delete"}, {86, "IntlBackslash"},
-    {87, "F11"}, {88, "F12"}, {91, "MetaLeft"}, {92, "MetaRight"}, {93, "ContextMenu"},
+using keys::Key;
+
+// The game's keys by DOM key value.
+constexpr keys::Named<const char*> namedKeys[] = {
+    {"Enter", Key::enter}, {"Backspace", Key::backspace}, {"Tab", Key::tab}, {"Escape", Key::escape},
+    {"ArrowUp", Key::up}, {"ArrowDown", Key::down}, {"ArrowLeft", Key::left}, {"ArrowRight", Key::right},
+    {"Home", Key::home}, {"End", Key::end}, {"Insert", Key::insert}, {"Delete", Key::del},
+    {"PageUp", Key::pageUp}, {"PageDown", Key::pageDown},
+    {"F1", Key::f1}, {"F2", Key::f2}, {"F3", Key::f3}, {"F4", Key::f4}, {"F5", Key::f5}, {"F6", Key::f6},
+    {"F7", Key::f7}, {"F8", Key::f8}, {"F9", Key::f9}, {"F10", Key::f10}, {"F11", Key::f11}, {"F12", Key::f12},
 };
-
-int scancodeOf(const std::string& code) {
-    for (const ScanPair& p : scanTable) {
-        if (code == p.code) return p.set1;
-    }
-    return 0;
-}
-
-std::string extended(char second) {
-    return std::string{static_cast<char>(255), second};
-}
 
 // The game's code of a key by its DOM key value; characters come as UTF-8 and
 // enter as their code page 437 bytes. Empty for keys that enter nothing.
 std::string keyCode(const std::string& key, bool ctrl, bool alt) {
-    namespace k = platform::key;
-    struct Named {
-        const char* name;
-        const char* code;
-    };
-    static const Named named[] = {
-        {"Enter", "\r"}, {"Backspace", "\b"}, {"Tab", "\t"}, {"Escape", "\x1b"},
-    };
-    for (const Named& n : named) {
-        if (key == n.name) return n.code;
-    }
-    struct Extended {
-        const char* name;
-        char second;
-    };
-    static const Extended extendedKeys[] = {
-        {"ArrowUp", k::up},     {"ArrowDown", k::down}, {"ArrowLeft", k::left},  {"ArrowRight", k::right},
-        {"Home", k::home},      {"End", k::end},        {"Insert", k::insert},   {"Delete", k::del},
-        {"PageUp", k::pageUp},  {"PageDown", k::pageDown}, {"F11", k::f11},      {"F12", k::f12},
-    };
-    for (const Extended& e : extendedKeys) {
-        if (key == e.name) return extended(e.second);
-    }
-    if (key.size() >= 2 && key[0] == 'F' && key.size() <= 3) {
-        const int n = std::atoi(key.c_str() + 1);
-        if (n >= 1 && n <= 10) return extended(static_cast<char>(k::f1 + n - 1));
-    }
+    std::string code = keys::codeOf(key, namedKeys);
+    if (!code.empty()) return code;
     // Named keys (Shift, Dead, ...) are longer than one character.
     const std::string text = codepage::utf8ToCp437(key);
     if (text.size() != 1 || codepage::cp437ToUtf8(text) != key) return {};
-    // Ctrl with a letter types its control code; Ctrl with Alt is AltGr.
-    if (ctrl && !alt) {
-        const char c = static_cast<char>(text[0] | 0x20);
-        if (c < 'a' || c > 'z') return {};
-        const char code = static_cast<char>(c - 'a' + 1);
-        // Ctrl+H, I, J and M would pose as editing keys; they enter nothing.
-        if (code == 8 || code == 9 || code == 10 || code == 13) return {};
-        return std::string(1, code);
-    }
+    if (ctrl && !alt) return keys::controlCode(text[0]);
     return text;
 }
 
@@ -219,7 +194,7 @@ bool pollEvent(Event& event) {
                 event.inside = n[3] != 0;
                 return true;
             case keyDown: {
-                const int scancode = scancodeOf(text);
+                const int scancode = keys::scancodeOf(std::string(text), scanTable);
                 if (scancode > 0) held[scancode] = true;
                 // The key's value follows its code, after the terminating zero.
                 const std::size_t codeLength = std::strlen(text);
@@ -232,7 +207,7 @@ bool pollEvent(Event& event) {
                 return true;
             }
             case keyUp: {
-                const int scancode = scancodeOf(text);
+                const int scancode = keys::scancodeOf(std::string(text), scanTable);
                 if (scancode > 0) held[scancode] = false;
                 break;
             }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "codepages.h"
+#include "keys.h"
 #include "platform.h"
 #include "win32_text.h"
 
@@ -94,36 +95,23 @@ void button(LPARAM lParam, int bit, bool down) {
     queueMouse();
 }
 
-std::string extended(char second) { return std::string{static_cast<char>(255), second}; }
+using keys::Key;
+
+constexpr keys::Named<WPARAM> namedKeys[] = {
+    {VK_RETURN, Key::enter}, {VK_BACK, Key::backspace}, {VK_TAB, Key::tab}, {VK_ESCAPE, Key::escape},
+    {VK_UP, Key::up}, {VK_DOWN, Key::down}, {VK_LEFT, Key::left}, {VK_RIGHT, Key::right},
+    {VK_HOME, Key::home}, {VK_END, Key::end}, {VK_INSERT, Key::insert}, {VK_DELETE, Key::del},
+    {VK_PRIOR, Key::pageUp}, {VK_NEXT, Key::pageDown},
+    {VK_F1, Key::f1}, {VK_F2, Key::f2}, {VK_F3, Key::f3}, {VK_F4, Key::f4}, {VK_F5, Key::f5}, {VK_F6, Key::f6},
+    {VK_F7, Key::f7}, {VK_F8, Key::f8}, {VK_F9, Key::f9}, {VK_F10, Key::f10}, {VK_F11, Key::f11}, {VK_F12, Key::f12},
+};
 
 // Keys that type no character; typed characters come with WM_CHAR.
 std::string keyCode(WPARAM vk) {
-    namespace k = platform::key;
-    switch (vk) {
-        case VK_RETURN: return "\r";
-        case VK_BACK: return "\b";
-        case VK_TAB: return "\t";
-        case VK_ESCAPE: return "\x1b";
-        case VK_UP: return extended(k::up);
-        case VK_DOWN: return extended(k::down);
-        case VK_LEFT: return extended(k::left);
-        case VK_RIGHT: return extended(k::right);
-        case VK_HOME: return extended(k::home);
-        case VK_END: return extended(k::end);
-        case VK_INSERT: return extended(k::insert);
-        case VK_DELETE: return extended(k::del);
-        case VK_PRIOR: return extended(k::pageUp);
-        case VK_NEXT: return extended(k::pageDown);
-        case VK_F11: return extended(k::f11);
-        case VK_F12: return extended(k::f12);
-        default: break;
-    }
-    if (vk >= VK_F1 && vk <= VK_F10) return extended(static_cast<char>(k::f1 + (vk - VK_F1)));
+    std::string code = keys::codeOf(vk, namedKeys);
+    if (!code.empty()) return code;
     const bool control = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
-    if (control && !alt && vk >= 'A' && vk <= 'Z') {
-        const char code = static_cast<char>(vk - 'A' + 1);
-        if (code != 8 && code != 9 && code != 10 && code != 13) return std::string(1, code);
-    }
+    if (control && !alt && vk >= 'A' && vk <= 'Z') return keys::controlCode(static_cast<char>(vk));
     return {};
 }
 
