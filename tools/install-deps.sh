@@ -5,7 +5,7 @@
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
 #   tools/install-deps.sh dev    - also benchmarks and fuzzing
-#   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
+#   tools/install-deps.sh gen    - the generators tools/gen/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 #   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
 set -euo pipefail
