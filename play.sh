@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh play
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTANDOR_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target rotandor
+cmake --preset play >/dev/null
+cmake --build --preset play -j"$(nproc)"
 exec ./build/rotandor

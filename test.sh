@@ -7,11 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTANDOR_TESTS=ON -DROTANDOR_WERROR=ON >/dev/null
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j"$(nproc)"
+ctest --preset linux -j"$(nproc)"
 # The same suites for the Windows build, under Wine.
 tools/test-windows.sh
 # The browser build: the unit suite under Node, the page in headless Chromium.
 tools/build-web.sh
-ctest --test-dir build-web --output-on-failure
+ctest --preset web

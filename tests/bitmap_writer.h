@@ -1,7 +1,8 @@
 #pragma once
-// A small BMP writer for tests, benchmarks and the fuzz corpus: any header
-// form, depth, row order and padding, with the stored pixel values given by a
-// function of the picture position (row 0 at the top).
+// A small BMP writer for the tests, the benchmarks and the fuzz corpus's
+// seed files (tools/gen/make_bitmap_corpus.cpp): any header form, depth, row
+// order and padding, with the stored pixel values given by a function of the
+// picture position (row 0 at the top).
 #include <cstdint>
 #include <functional>
 #include <string>

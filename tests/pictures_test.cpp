@@ -1,6 +1,8 @@
 // The shipped pictures and table layout, read and drawn with the game's own
 // services: the layout must match the table picture, and the wheel must give
-// the ball a track it can be erased from without a trace.
+// the ball a track it can be erased from without a trace. The generator that
+// draws them (tools/gen/make_pictures.py) keeps its own copy of the game's
+// numbers; they must be the game's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,15 +13,20 @@
 #include <filesystem>
 #include <iterator>
 #include <numbers>
+#include <regex>
+#include <sstream>
 #include <utility>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "image.h"
+#include "panels.h"
 #include "records.h"
 #include "sandbox.h"
 #include "screen.h"
+#include "settlement.h"
+#include "table_fixture.h"
 
 namespace {
 
@@ -132,23 +139,12 @@ TEST_F(LayoutTest, RegionsAreVisibleDisjointAndLargeEnough) {
     }
 }
 
-// The numbers each betting field stands for, to find the fields that sit on
-// crossings between numbers.
+// The numbers a betting field wins on, as the game settles it: the
+// generator places each field's region where they meet.
 std::vector<int> numbersOf(int field) {
-    if (field >= 51 && field <= 72) {
-        const int k = field - 51, a = 3 * (k / 2) + k % 2 + 1;
-        return {a, a + 1, a + 3, a + 4};
-    }
-    if (field >= 73 && field <= 83) {
-        const int a = 3 * (field - 73) + 1;
-        return {a, a + 1, a + 2, a + 3, a + 4, a + 5};
-    }
-    if (field == 49) return {0, 1, 2};
-    if (field == 50) return {0, 2, 3};
     std::vector<int> v;
-    for (int n = 1; n <= 36; n++) {
-        if (field >= 43 && field <= 45 && (n - 1) / 12 == field - 43) v.push_back(n);
-        if (field >= 46 && field <= 48 && (n - 1) % 3 == field - 46) v.push_back(n);
+    for (int n = 0; n <= 36; n++) {
+        if (game::fieldWins(field, n)) v.push_back(n);
     }
     return v;
 }
@@ -371,6 +367,145 @@ TEST(IconTest, RowsAreThirtyTwoPaletteIndexes) {
         }
     }
     EXPECT_GE(used.size(), 6u);  // a picture, not a plain square
+}
+
+// The integers of a top-level constant of the picture generator in the order
+// written: `NAME = ...` up to where its brackets close, or NAME's own part of
+// `A, NAME = x, y`.
+std::vector<long> generatorConstant(const std::string& name) {
+    std::istringstream lines(sandbox::readFile(fs::path(ROTANDOR_SOURCE_DIR) / "tools" / "gen" / "make_pictures.py"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::size_t eq = line.find(" = ");
+        if (eq == std::string::npos || line.empty() || !std::isupper(static_cast<unsigned char>(line[0]))) continue;
+        std::vector<std::string> names;
+        std::istringstream left(line.substr(0, eq));
+        for (std::string n; std::getline(left >> std::ws, n, ',');) names.push_back(n.substr(0, n.find(' ')));
+        const auto named = std::find(names.begin(), names.end(), name);
+        if (named == names.end()) continue;
+        // The right-hand side without comments, split at its top-level commas.
+        std::vector<std::string> parts(1);
+        int depth = 0;
+        std::string rest = line.substr(eq + 3);
+        do {
+            for (char c : rest.substr(0, rest.find('#'))) {
+                if (c == '(' || c == '[' || c == '{') depth++;
+                if (c == ')' || c == ']' || c == '}') depth--;
+                if (c == ',' && depth == 0) {
+                    parts.emplace_back();
+                } else {
+                    parts.back() += c;
+                }
+            }
+            parts.back() += ' ';
+        } while (depth > 0 && std::getline(lines, rest));
+        std::string text;
+        if (names.size() == 1) {
+            for (const std::string& p : parts) text += p + ',';
+        } else {
+            text = parts.at(named - names.begin());
+        }
+        std::vector<long> ints;
+        static const std::regex number(R"(\b(0[xX][0-9A-Fa-f]+|[0-9]+)\b)");
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), number); m != std::sregex_iterator(); ++m)
+            ints.push_back(std::stol(m->str(), nullptr, 0));
+        return ints;
+    }
+    ADD_FAILURE() << name << " not found in make_pictures.py";
+    return {};
+}
+
+// The table as the game opens it, to compare with what the generator assumes.
+struct GeneratorTest : tablefix::TableTest {};
+
+TEST_F(GeneratorTest, KeepsTheGamesNumbers) {
+    std::vector<long> reds, stakes, chipCentres;
+    for (int n = 0; n <= 36; n++) {
+        if (game::fieldWins(39, n)) reds.push_back(n);
+    }
+    const int ringY = game::chipCentreY;
+    playForMoney(1000);
+    for (int c = 0; c < 3; c++) {
+        game::selectChip(84 + c);
+        stakes.push_back(game::bet.stake);
+        chipCentres.insert(chipCentres.end(), {game::chipCentreX[c], ringY});
+    }
+    // The chosen chip's white ring, measured along the row of its centre.
+    int ring = 0;
+    const tablefix::Frame f = tablefix::buffer();
+    while (ring < 40 && f.at(game::chipCentreX[2] + ring, ringY) != tablefix::white) ring++;
+    const std::vector<long> grey = {tablefix::grey >> 16, tablefix::grey >> 8 & 0xFF, tablefix::grey & 0xFF};
+    // The ball's radius and the track's colour are the ones the wheel tests see.
+    const long ballRadius = std::size(tablefix::discHalfWidth) / 2;
+    const std::vector<std::pair<std::string, std::vector<long>>> same = {
+        {"WHEEL_ORDER", {std::begin(game::wheelOrder), std::end(game::wheelOrder)}},
+        {"REDS", reds},
+        {"ORBIT_CENTRE", {game::orbitX, game::orbitY}},
+        {"ORBIT_RADIUS", {game::orbitRadius}},
+        {"BALL_RADIUS", {ballRadius}},
+        {"TRACK", grey},
+        {"SCREEN_W", {svc::screenWidth()}},
+        {"SCREEN_H", {svc::screenHeight()}},
+        {"CHIP_RING", {ring}},
+    };
+    for (const auto& [name, value] : same) EXPECT_EQ(generatorConstant(name), value) << name;
+    // Each chip's value and picture corner; its ring is centred 16 pixels in.
+    std::vector<long> chips;
+    for (long v : generatorConstant("CHIPS")) chips.push_back(v);
+    ASSERT_EQ(chips.size(), 9u);
+    for (int c = 0; c < 3; c++) {
+        EXPECT_EQ(chips[3 * c], stakes[c]) << "chip " << c;
+        EXPECT_EQ(chips[3 * c + 1] + 16, chipCentres[2 * c]) << "chip " << c;
+        EXPECT_EQ(chips[3 * c + 2] + 16, chipCentres[2 * c + 1]) << "chip " << c;
+    }
+}
+
+// Where the generator puts the pictures and leaves room for the panels is
+// where the game draws them: its screen, rebuilt from those numbers, is the
+// game's but for the texts inside the panels.
+TEST_F(GeneratorTest, ScreenIsWhereTheGeneratorPutsThePictures) {
+    const tablefix::Frame opened = tablefix::buffer();
+    const std::vector<long> screenW = generatorConstant("SCREEN_W"), screenH = generatorConstant("SCREEN_H");
+    ASSERT_TRUE(screenW.size() == 1 && screenH.size() == 1);
+    ASSERT_EQ(svc::setScreenMode(static_cast<int>(screenW[0]), static_cast<int>(screenH[0]), 32), 0);
+    std::vector<std::pair<std::string, std::vector<long>>> pictures = {
+        {"Tisch.roulette", generatorConstant("TABLE_AT")}, {"RK.roulette", generatorConstant("WHEEL_AT")}};
+    const std::vector<long> tableSize = generatorConstant("TABLE_SIZE"), wheelSize = generatorConstant("WHEEL_SIZE");
+    pictures[0].second.insert(pictures[0].second.end(), tableSize.begin(), tableSize.end());
+    pictures[1].second.insert(pictures[1].second.end(), wheelSize.begin(), wheelSize.end());
+    const std::vector<long> chips = generatorConstant("CHIPS"), chipSize = generatorConstant("CHIP_SIZE");
+    ASSERT_TRUE(chips.size() == 9 && chipSize.size() == 1);
+    for (int c = 0; c < 3; c++) {
+        pictures.push_back({"Chip " + std::to_string(chips[3 * c]) + ".roulette",
+                            {chips[3 * c + 1], chips[3 * c + 2], chipSize[0], chipSize[0]}});
+    }
+    for (const auto& [file, at] : pictures) {
+        ASSERT_EQ(at.size(), 4u) << file;
+        svc::Image* image = svc::createImage(at[2], at[3]);
+        EXPECT_EQ(svc::loadBitmap((sandbox::dataDir() / file).string(), image), 0) << file;
+        svc::drawImage(at[0], at[1], image);
+        svc::destroyImage(image);
+    }
+    const std::vector<long> corners = generatorConstant("PANELS");
+    ASSERT_EQ(corners.size(), 20u);
+    for (std::size_t i = 0; i < corners.size(); i += 4)
+        game::drawPanel(corners[i], corners[i + 1], corners[i + 2], corners[i + 3], 0);
+    const tablefix::Frame rebuilt = tablefix::buffer();
+    ASSERT_EQ(rebuilt.width, opened.width);
+    ASSERT_EQ(rebuilt.height, opened.height);
+    int differ = 0;
+    for (int y = 0; y < opened.height; y++) {
+        for (int x = 0; x < opened.width; x++) {
+            bool insidePanel = false;
+            for (std::size_t i = 0; i < corners.size(); i += 4) {
+                insidePanel = insidePanel || (x >= corners[i] + 2 && x <= corners[i + 2] - 2 &&
+                                              y >= corners[i + 1] + 2 && y <= corners[i + 3] - 2);
+            }
+            if (!insidePanel && rebuilt.at(x, y) != opened.at(x, y) && differ++ < 5)
+                ADD_FAILURE() << "differs at " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 }  // namespace

@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh dev
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DROTANDOR_TESTS=OFF -DROTANDOR_BENCH=ON >/dev/null
-cmake --build build-bench -j"$(nproc)" --target rotandor_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)"
 exec ./build-bench/rotandor_bench "$@"

@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh web
 # Debian's Emscripten runs on a Node that may not look in Debian's module tree.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DROTANDOR_TESTS=ON >/dev/null
-cmake --build build-web -j"${ROTANDOR_JOBS:-$(nproc)}"
+cmake --preset web >/dev/null
+cmake --build --preset web -j"${ROTANDOR_JOBS:-$(nproc)}"

@@ -8,8 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-windows-release"}
 "$root/tools/install-deps.sh" windows
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DROTANDOR_TESTS=OFF >/dev/null
+cmake -S "$root" --preset windows-release -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target rotandor
 x86_64-w64-mingw32-strip "$build/rotandor.exe"
 

@@ -8,9 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 tools/install-deps.sh dev
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DROTANDOR_FUZZ=ON -DROTANDOR_TESTS=OFF -DROTANDOR_SANITIZE=address,undefined >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 mkdir -p build-fuzz/findings
 status=0
 for src in fuzz/*_fuzz.cpp; do

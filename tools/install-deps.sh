@@ -4,8 +4,8 @@
 #   tools/install-deps.sh windows - cross-compile for Windows
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
-#   tools/install-deps.sh dev    - also benchmarks and fuzzing
-#   tools/install-deps.sh gen    - the generators tools/make_font.py, make_pictures.py
+#   tools/install-deps.sh dev    - also benchmarks, fuzzing and clang-format
+#   tools/install-deps.sh gen    - the generators tools/gen/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 #   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
 set -euo pipefail
@@ -16,7 +16,7 @@ web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
       "${web[@]}" chromium chromium-driver python3-selenium)
-dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev)
+dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
 gen=(python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)

@@ -20,14 +20,15 @@ umask 022
 
 # Debian's hardening flags, all of them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-ldflags=$(dpkg-buildflags --get LDFLAGS)
+# The deb preset reads them from the environment.
+CXXFLAGS=$(dpkg-buildflags --get CXXFLAGS)
+CPPFLAGS=$(dpkg-buildflags --get CPPFLAGS)
+LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+export CXXFLAGS CPPFLAGS LDFLAGS
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/debian/changelog -S Timestamp)
 export SOURCE_DATE_EPOCH
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTANDOR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
-      -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-      -DROTANDOR_SCREENSHOT_URL="${ROTANDOR_SCREENSHOT_URL:-}" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --preset deb >/dev/null
+cmake --build --preset deb -j"$(nproc)"
 DESTDIR=$root cmake --install "$build" >/dev/null
 # Stripped as Debian strips programs.
 strip --remove-section=.comment --remove-section=.note "$root/usr/lib/games/rotandor/rotandor"

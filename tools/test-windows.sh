@@ -7,9 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build-windows"}
 # Without link-time optimisation: MinGW's LTO link of the suite takes minutes.
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTANDOR_LTO=OFF -DROTANDOR_TESTS=ON -DROTANDOR_WERROR=ON \
-      -Wno-dev >/dev/null
+cmake -S "$root" --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # A fresh prefix once per run: its first start is the slow part.

@@ -1,32 +1,14 @@
-#!/usr/bin/python3
-"""Writes packaging/windows/rotandor.ico from the icon the program embeds
-(src/game/my_icon.inc): 16, 32, 48 and 256 pixels for the Windows build.
+"""The Windows icon file (packaging/windows/rotandor.ico) made from the 32 x
+32 icon the program embeds: 16, 32, 48 and 256 pixels. make_pictures.py calls
+it right after it draws the icon, so one run writes both.
 
 The 32 x 32 image is the icon itself; 16 averages each 2 x 2 block, 48 and
 256 repeat pixels (1.5 and 8 times), so the larger ones stay sharp.
-Usage: /usr/bin/python3 tools/make_icon.py
 """
 import io
-import os
-import re
 import struct
 
 from PIL import Image
-
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-
-
-def read_icon():
-    text = open(os.path.join(ROOT, "src", "game", "my_icon.inc")).read()
-    palette = [int(v, 16) for v in re.findall(r"0x([0-9A-Fa-f]{6})", text.split("myIconRows")[0])]
-    rows = re.findall(r'"([0-9A-Fa-f]{32})"', text)
-    assert len(palette) == 16 and len(rows) == 32
-    img = Image.new("RGB", (32, 32))
-    for y, row in enumerate(rows):
-        for x, c in enumerate(row):
-            v = palette[int(c, 16)]
-            img.putpixel((x, y), (v >> 16, (v >> 8) & 255, v & 255))
-    return img
 
 
 def bmp_entry(img):
@@ -48,8 +30,8 @@ def png_entry(img):
     return out.getvalue()
 
 
-def main():
-    icon = read_icon()
+def ico(icon):
+    """The icon file for a 32 x 32 RGB image."""
     images = [
         icon.resize((16, 16), Image.BOX),
         icon,
@@ -63,9 +45,4 @@ def main():
         size = img.size[0] % 256  # 0 means 256
         out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
-    with open(os.path.join(ROOT, "packaging", "windows", "rotandor.ico"), "wb") as f:
-        f.write(out + b"".join(blobs))
-
-
-if __name__ == "__main__":
-    main()
+    return out + b"".join(blobs)
