@@ -266,8 +266,8 @@ class Session(Harness):
     keyboard: an XKB layout such as "de", so that its letters are typed
     from their own keys (xdotool's remapping of a spare key for a letter the
     layout lacks races the game's reading of the key map).
-    workdir: run as an installed Windows game runs from its Start menu entry,
-    started in this folder; the folder and the player's files are kept.
+    workdir: start the game in this folder, as a Start menu entry starts an
+    installed game; the folder, and under Wine the player's files, are kept.
     helpers: the folder of box_text.exe, when it is not beside the program.
     """
 
@@ -287,6 +287,7 @@ class Session(Harness):
         if workdir:
             self.data_home = os.path.join(self.root, "data")
             self.workdir = workdir
+            os.makedirs(self.data_home)
         elif home:
             self.data_home = os.path.join(home, ".local", "share")
             self.workdir = home
