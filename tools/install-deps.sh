@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
 #   tools/install-deps.sh play   - build and play
-#   tools/install-deps.sh windows - cross-compile for Windows
+#   tools/install-deps.sh windows - cross-compile for Windows, pack the zip and the installer
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
 #   tools/install-deps.sh dev    - also benchmarks, fuzzing and clang-format
@@ -11,7 +11,7 @@
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
-windows=(cmake g++-mingw-w64-x86-64-posix)
+windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64

@@ -266,10 +266,13 @@ class Session(Harness):
     keyboard: an XKB layout such as "de", so that its letters are typed
     from their own keys (xdotool's remapping of a spare key for a letter the
     layout lacks races the game's reading of the key map).
+    workdir: start the game in this folder, as a Start menu entry starts an
+    installed game; the folder, and under Wine the player's files, are kept.
+    helpers: the folder of box_text.exe, when it is not beside the program.
     """
 
     def __init__(self, binary, files=(), faketime=None, env=None, title=GAME_TITLE, home=None,
-                 screen=(1280, 1024), player_files=None, keyboard=None):
+                 screen=(1280, 1024), player_files=None, keyboard=None, workdir=None, helpers=None):
         self.binary = os.path.abspath(binary)
         self.wine = self.binary.lower().endswith(".exe")
         self.title = title
@@ -279,7 +282,13 @@ class Session(Harness):
         self.home = home
         self.screen_size = screen
         self.root = tempfile.mkdtemp(prefix="rotandor-window-")
-        if home:
+        self.keep_player_files = bool(workdir)
+        self.helpers = helpers or os.path.dirname(self.binary)
+        if workdir:
+            self.data_home = os.path.join(self.root, "data")
+            self.workdir = workdir
+            os.makedirs(self.data_home)
+        elif home:
             self.data_home = os.path.join(home, ".local", "share")
             self.workdir = home
         else:
@@ -343,7 +352,7 @@ class Session(Harness):
         if self.display:
             self.display.stop()
         shutil.rmtree(self.root, ignore_errors=True)
-        if self.wine:
+        if self.wine and not self.keep_player_files:
             shutil.rmtree(self.player_dir, ignore_errors=True)
 
     # Process ----------------------------------------------------------------
@@ -451,7 +460,7 @@ class Session(Harness):
         program asks the system (the game runs one box at a time)."""
         if not self.wine:
             return None
-        helper = os.path.join(os.path.dirname(self.binary), "box_text.exe")
+        helper = os.path.join(self.helpers, "box_text.exe")
         if not os.path.exists(helper):
             raise HarnessError("no %s to read the boxes with" % helper)
         out = subprocess.run(["wine", helper], env=self.env, capture_output=True, timeout=30).stdout.decode()

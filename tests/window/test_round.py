@@ -7,13 +7,17 @@ in the browser) it must say what the round won. Then the player files and the
 history line must hold exactly what one settled round writes on that day.
 
 Usage: /usr/bin/python3 test_round.py PATH/TO/rotandor [--home DIR] [--locale NAME]
-       (or rotandor.exe, under Wine; --locale sets its system's code page, e.g. ru_RU.UTF-8)
+       (or rotandor.exe, under Wine; --locale sets its system's code page, e.g. ru_RU.UTF-8;
+       --workdir DIR [--helpers DIR] for an installed rotandor.exe)
        /usr/bin/python3 test_round.py --web PATH/TO/site   (the browser build;
        its files are read back after a reload of the page)
 
 With --home the game runs as an installed game does for a player: started in
 the home directory DIR, with no layout file there (it takes the one beside
 the program) and its player files in their default place under DIR.
+With --workdir the game runs as the Start menu starts an installed game: in
+DIR, with nothing put there; the files it writes are left for the caller.
+--helpers names the build folder with box_text.exe.
 """
 
 import os
@@ -27,6 +31,8 @@ import rotandor_window as rw  # noqa: E402
 binary, Session, _ = rw.harness(sys.argv)
 home = sys.argv[sys.argv.index("--home") + 1] if "--home" in sys.argv else None
 locale = sys.argv[sys.argv.index("--locale") + 1] if "--locale" in sys.argv else None
+workdir = sys.argv[sys.argv.index("--workdir") + 1] if "--workdir" in sys.argv else None
+helpers = sys.argv[sys.argv.index("--helpers") + 1] if "--helpers" in sys.argv else None
 results = rw.Results()
 
 # A Monday at noon: no task of the weekday or the day streak completes.
@@ -53,9 +59,11 @@ def task_file(won):
 
 def one_round():
     where = {"home": home} if home else {}
+    if workdir:
+        where.update(workdir=workdir, helpers=helpers)
     if locale:
         where["env"] = {"LC_ALL": locale}
-    with Session(binary, files=[] if home else ["Button.txt"], faketime=START, **where) as s:
+    with Session(binary, files=[] if home or workdir else ["Button.txt"], faketime=START, **where) as s:
         prompt = rw.open_table(s)
         rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
         results.check("the chip and the field are chosen", chip_marked(s))
