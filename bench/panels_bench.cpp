@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "drawing.h"
 #include "panels.h"
 #include "screen.h"
 #include "scripted.h"

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "image.h"
 #include "records.h"
 #include "sandbox.h"

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "screen.h"
 #include "table_fixture.h"
 
 namespace {

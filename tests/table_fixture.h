@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "fields.h"
 #include "flow.h"
 #include "input.h"

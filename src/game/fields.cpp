@@ -1,6 +1,9 @@
 #include "fields.h"
 
+#include "input.h"
+#include "number_text.h"
 #include "panels.h"
+#include "paths.h"
 #include "player.h"
 #include "records.h"
 #include "round.h"

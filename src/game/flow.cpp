@@ -4,13 +4,15 @@
 
 #include "fields.h"
 #include "icon.h"
-#include "input.h"
 #include "player.h"
+#include "program_end.h"
+#include "random.h"
 #include "records.h"
 #include "round.h"
 #include "screen.h"
 #include "statistics.h"
 #include "table.h"
+#include "timer.h"
 #include "vocabulary.h"
 #include "wheel.h"
 

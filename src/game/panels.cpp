@@ -1,5 +1,6 @@
 #include "panels.h"
 
+#include "drawing.h"
 #include "screen.h"
 
 namespace game {

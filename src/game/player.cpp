@@ -4,7 +4,8 @@
 #include <limits>
 
 #include "calendar.h"
-#include "input.h"
+#include "number_text.h"
+#include "random.h"
 #include "records.h"
 
 namespace game {

@@ -1,9 +1,10 @@
 #include "settlement.h"
 
 #include "messages.h"
+#include "number_text.h"
 #include "panels.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
 #include "round.h"
 #include "stakes.h"
 #include "tasks.h"

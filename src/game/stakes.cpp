@@ -4,10 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "drawing.h"
 #include "input.h"
+#include "line_input.h"
+#include "number_text.h"
 #include "panels.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
 #include "round.h"
 #include "screen.h"
 #include "vocabulary.h"

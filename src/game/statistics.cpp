@@ -1,10 +1,12 @@
 #include "statistics.h"
 
 #include "input.h"
+#include "number_text.h"
 #include "panels.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
 #include "tasks.h"
+#include "timer.h"
 #include "vocabulary.h"
 
 namespace game {
@@ -44,7 +46,7 @@ void waitForTableClick() {
     for (;;) {
         const svc::Mouse m = svc::readMouse();
         if (m.buttons == 1 && contains(playButton, m.x, m.y)) return;
-        if (svc::isKeyDown(1)) svc::endProgram();
+        if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
         if (!svc::readKey().empty()) svc::endProgram();
         // Nothing changes here until the window reports something.
         svc::waitForInput(statisticsWaitMs);

@@ -8,12 +8,15 @@
 #include "icon.h"
 #include "image.h"
 #include "input.h"
+#include "number_text.h"
 #include "panels.h"
+#include "paths.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
 #include "round.h"
 #include "screen.h"
 #include "stakes.h"
+#include "timer.h"
 #include "vocabulary.h"
 #include "wheel.h"
 
@@ -108,7 +111,7 @@ bool tablePass() {
     svc::unlockScreen();
     if (mouse.buttons == 1) startButtonTest(mouse);
     croupierTimer();
-    if (svc::isKeyDown(1)) svc::endProgram();
+    if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
     if (!svc::readKey().empty()) {
         svc::sleepMs(100);
         svc::endProgram();

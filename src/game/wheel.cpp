@@ -4,11 +4,16 @@
 #include <cstdint>
 #include <numbers>
 
+#include "drawing.h"
+#include "input.h"
 #include "panels.h"
+#include "program_end.h"
+#include "random.h"
 #include "round.h"
 #include "screen.h"
 #include "settlement.h"
 #include "stakes.h"
+#include "timer.h"
 #include "vocabulary.h"
 
 namespace game {
@@ -64,7 +69,7 @@ void startBall() {
     ball.firstSpinPending = 0;
     ball.stepDelay = 10;
     do {
-        if (svc::isKeyDown(1)) svc::endProgram();
+        if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
         ball.ballPocket++;
         if (ball.ballPocket > 36) ball.ballPocket = 0;
         svc::lockScreen();
