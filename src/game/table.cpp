@@ -29,19 +29,19 @@ struct Picture {
     int width, height, x, y;
 };
 
-constexpr int chipSize = chipPictureSize;
-constexpr int chipTop = chipCentreY - chipSize / 2;
-constexpr int chipLeft(int chip) {
-    return chipCentreX[chip] - chipSize / 2;
+// A chip's picture, centred on its ring.
+constexpr Picture chipPicture(const char* file, int chip) {
+    constexpr int half = chipPictureSize / 2;
+    return {file, chipPictureSize, chipPictureSize, chipCentreX[chip] - half, chipCentreY - half};
 }
 
 // Drawn in this order: the wheel covers the table where they overlap.
 const Picture pictures[] = {
     {"Tisch.roulette", 612, 520, 1, 1},
     {"RK.roulette", 593, 645, 335, 1},
-    {"Chip 25.roulette", chipSize, chipSize, chipLeft(chip25), chipTop},
-    {"Chip 50.roulette", chipSize, chipSize, chipLeft(chip50), chipTop},
-    {"Chip 100.roulette", chipSize, chipSize, chipLeft(chip100), chipTop},
+    chipPicture("Chip 25.roulette", chip25),
+    chipPicture("Chip 50.roulette", chip50),
+    chipPicture("Chip 100.roulette", chip100),
 };
 
 void drawPictures() {
