@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../tests/bitmap_writer.h"
+#include "drawing.h"
 #include "image.h"
 #include "screen.h"
 #include "scripted.h"

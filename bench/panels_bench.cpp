@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "drawing.h"
 #include "panels.h"
 #include "screen.h"
 #include "scripted.h"
@@ -19,9 +20,9 @@ void openStatisticsScreen() {
 
 void printGradient52(benchmark::State& state) {
     openStatisticsScreen();
-    const char* title = game::taskTitle(9);  // the longest text: 52 characters
+    const char* title = game::taskTitle(game::trioTask);  // the longest text: 52 characters
     for (auto _ : state) {
-        game::printGradient(title, 17, 2, game::cyanScheme);
+        game::printGradient(title, {17, 2}, game::cyanScheme);
         benchmark::DoNotOptimize(svc::readPixel(8, 128));
     }
     state.counters["characters"] = static_cast<double>(std::strlen(title));
@@ -31,7 +32,7 @@ BENCHMARK(printGradient52)->Unit(benchmark::kMicrosecond);
 
 void statisticsPanel(benchmark::State& state) {
     openStatisticsScreen();
-    for (auto _ : state) game::drawPanel(200, 300, 400, 400, 0);
+    for (auto _ : state) game::drawPanel(game::playButton);
     svc::resetScreen();
 }
 BENCHMARK(statisticsPanel)->Unit(benchmark::kMicrosecond);

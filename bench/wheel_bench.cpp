@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "drawing.h"
 #include "image.h"
 #include "input.h"
-#include "records.h"
+#include "paths.h"
+#include "random.h"
 #include "screen.h"
 #include "scripted.h"
 #include "wheel.h"
@@ -22,6 +24,7 @@ void openWheel() {
     scripted::reset();
     svc::resetScreen();
     svc::resetInput();
+    svc::resetRandom();
     scripted::setProgramDirectory(ROTANDOR_SOURCE_DIR "/data");
     svc::setScreenMode(930, 647, 32);
     svc::Image* wheel = svc::createImage(593, 645);

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "calendar.h"
+#include "item_reader.h"
+#include "number_text.h"
 #include "records.h"
-#include "records_detail.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "drawing.h"
 #include "sandbox.h"
 #include "screen.h"
 

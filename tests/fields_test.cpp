@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "input.h"
 #include "table_fixture.h"
 
 namespace {

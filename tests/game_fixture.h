@@ -119,13 +119,12 @@ public:
     // a typed stake otherwise), lets the ball stop on `number` and settles.
     Outcome settle(int field, int stake, int number) {
         game::chooseField(field);
-        game::bet.stake = stake;
-        game::bet.chip25Active = stake == 25;
-        game::bet.chip50Active = stake == 50;
-        game::bet.chip100Active = stake == 100;
-        if (stake != 25 && stake != 50 && stake != 100) {
+        const int chip = stake == 25 ? game::chip25 : stake == 50 ? game::chip50 : stake == 100 ? game::chip100 : -1;
+        if (chip >= 0) {
+            game::stakeChip(chip);
+        } else {
             game::bet.typedStake = stake;
-            game::bet.typedStakeActive = 1;
+            game::stakeTyped();
         }
         game::winningNumber = number;
         const std::size_t before = scripted::boxes().size();

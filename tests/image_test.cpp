@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bitmap_writer.h"
+#include "drawing.h"
 #include "image.h"
 #include "sandbox.h"
 #include "screen.h"

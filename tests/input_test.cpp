@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "input.h"
+#include "line_input.h"
 #include "platform.h"
 #include "sandbox.h"
 #include "screen.h"
 #include "scripted.h"
+#include "timer.h"
 
 namespace {
 

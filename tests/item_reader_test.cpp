@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "number_text.h"
 #include "records.h"
 #include "sandbox.h"
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "image.h"
 #include "panels.h"
 #include "records.h"

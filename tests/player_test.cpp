@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "random.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <map>
 
-#include "input.h"
+#include "random.h"
 #include "sandbox.h"
 
 namespace {

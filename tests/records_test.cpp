@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host.h"
+#include "paths.h"
 #include "records.h"
 #include "sandbox.h"
 

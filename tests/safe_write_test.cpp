@@ -8,10 +8,10 @@
 #include <string>
 
 #include "host.h"
-#include "records.h"
 #include "input.h"
 #include "message_box.h"
-#include "records_detail.h"
+#include "paths.h"
+#include "records.h"
 #include "sandbox.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "flow.h"
 #include "host.h"
 #include "input.h"
+#include "random.h"
 #include "records.h"
 #include "screen.h"
 #include "scripted.h"
@@ -30,6 +31,7 @@ Sandbox::Sandbox(bool withLayout) {
     svc::closeAllFiles();
     svc::resetScreen();
     svc::resetInput();
+    svc::resetRandom();
     if (withLayout) fs::copy_file(dataDir() / "Button.txt", dir_ / "Button.txt");
 }
 

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "drawing.h"
 #include "sandbox.h"
 #include "screen.h"
 #include "scripted.h"

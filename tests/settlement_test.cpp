@@ -309,7 +309,7 @@ TEST(Settlement, ResetClearsTheRound) {
     EXPECT_EQ(game::bet.chosenField, -1);
     EXPECT_EQ(game::bet.chosenNumber, -1);
     EXPECT_EQ(game::bet.stake, 0);
-    EXPECT_EQ(game::bet.chip25Active, 0);
+    EXPECT_EQ(game::bet.chipActive[game::chip25], 0);
     EXPECT_EQ(game::winningNumber, -1);
     EXPECT_EQ(game::roundWin, 0);
     // The mark of the last field stays until the next choice.

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "screen.h"
 #include "table_fixture.h"
 
 namespace {
@@ -32,14 +33,12 @@ protected:
         } else {
             scripted::stopAt(t + 0.3);
         }
-        svc::lockScreen();
         try {
-            game::stakeEntry(leftAt(stakeLineX, stakeLineY));
+            game::stakeEntry();
         } catch (const scripted::ScriptEnded&) {
             return;
         }
-        EXPECT_EQ(svc::lockCount(), 1) << "the entry must leave the pass's lock as it found it";
-        svc::unlockScreen();
+        EXPECT_EQ(svc::lockCount(), 0) << "the entry leaves the screen's lock to the table pass";
     }
 
     // Types a value that is refused: the entry waits for the next line.
@@ -47,8 +46,7 @@ protected:
         const double t = scripted::now();
         scripted::keyAt(t + 0.05, text + "\r");
         scripted::stopAt(t + 0.5);
-        svc::lockScreen();
-        EXPECT_THROW(game::stakeEntry(leftAt(stakeLineX, stakeLineY)), scripted::ScriptEnded);
+        EXPECT_THROW(game::stakeEntry(), scripted::ScriptEnded);
     }
 
     // The start button pressed; whether the program ended in the settlement.
@@ -87,7 +85,7 @@ TEST_F(StakeTest, ChipsOpenByBalanceAndUnlock) {
         game::selectChip(c.field);
         const Frame after = buffer();
         const int chip = c.field - 84;
-        const int flags[3] = {game::bet.chip25Active, game::bet.chip50Active, game::bet.chip100Active};
+        const int* const flags = game::bet.chipActive;
         if (!c.open) {
             EXPECT_EQ(game::bet.stake, 0);
             EXPECT_EQ(flags[0] + flags[1] + flags[2], 0);
@@ -110,18 +108,16 @@ TEST_F(StakeTest, AnotherChipTakesTheRingAndTheStake) {
     EXPECT_EQ(ring(f, 0), 0u);
     EXPECT_EQ(ring(f, 1), white);
     EXPECT_EQ(game::bet.stake, 50);
-    EXPECT_EQ(game::bet.chip25Active, 0);
-    EXPECT_EQ(game::bet.chip50Active, 1);
+    EXPECT_EQ(game::bet.chipActive[game::chip25], 0);
+    EXPECT_EQ(game::bet.chipActive[game::chip50], 1);
     EXPECT_EQ(f.text(54, 5, 32, cyan), chipMessage[1]);
 }
 
 TEST_F(StakeTest, StakeLineDoesNothingWithoutMoneyMode) {
     scripted::keyAt(scripted::now() + 0.05, "500\r");
     const Frame before = buffer();
-    svc::lockScreen();
-    game::stakeEntry(leftAt(stakeLineX, stakeLineY));
-    EXPECT_EQ(svc::lockCount(), 1);
-    svc::unlockScreen();
+    EXPECT_TRUE(game::onStakeLine(leftAt(stakeLineX, stakeLineY)));
+    game::stakeEntry();
     EXPECT_TRUE(before.px == buffer().px);
     EXPECT_EQ(game::bet.typedStakeActive, 0);
     EXPECT_EQ(game::bet.stake, 0);
@@ -177,9 +173,8 @@ TEST_F(StakeTest, ClosingTheWindowDuringTheEntryEndsTheProgram) {
         if (before[0] != '\0') scripted::keyAt(t + 0.05, before);
         scripted::closeAt(t + 0.2);
         scripted::stopAt(t + 5);
-        svc::lockScreen();
         try {
-            game::stakeEntry(leftAt(stakeLineX, stakeLineY));
+            game::stakeEntry();
             ADD_FAILURE() << "the entry returned";
         } catch (const scripted::ProgramEnded& e) {
             EXPECT_EQ(e.status, 0);
@@ -208,7 +203,7 @@ TEST_F(StakeTest, AcceptedAmountClearsTheChips) {
     typeStake("300");
     const Frame f = buffer();
     EXPECT_EQ(game::bet.stake, 300);
-    EXPECT_EQ(game::bet.chip50Active, 0);
+    EXPECT_EQ(game::bet.chipActive[game::chip50], 0);
     for (int chip = 0; chip < 3; chip++) EXPECT_EQ(ring(f, chip), 0u) << chip;
     // A chip after a typed amount takes over the stake, the typed flag stays.
     game::selectChip(84);

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "drawing.h"
 #include "fields.h"
 #include "flow.h"
+#include "game_fixture.h"
 #include "input.h"
 #include "player.h"
 #include "records.h"
@@ -223,11 +225,7 @@ protected:
 
     // Money mode with this balance, as after a start with every task done.
     static void playForMoney(std::uint64_t balance) {
-        static const std::int32_t codes[15] = {0, 27406159, 0, 6148, 0, 0, 0, 0, 3027, 4591, 0, 0, 1836, 638, 26953};
-        for (int i = 1; i <= game::taskCount; i++) {
-            game::player.taskDone[i] = 1;
-            game::player.taskCode[i] = codes[i];
-        }
+        gamefix::allTasksDone();
         game::moneyMode = 1;
         game::chip100Unlocked = 1;
         game::cornersUnlocked = 1;

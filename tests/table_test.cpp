@@ -103,7 +103,7 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
         double runFor;
     } cases[] = {
         {"chip", 26, 496, 1.0, "", [] {}, [](double) {},
-         [](const RunResult& r) { return r.bet.chip25Active == 1; }, 1.5},
+         [](const RunResult& r) { return r.bet.chipActive[game::chip25] == 1; }, 1.5},
         {"number", seventeen.cx(), seventeen.cy(), 1.0, "", [] {}, [](double) {},
          [](const RunResult& r) { return r.bet.chosenField == 17; }, 1.5},
         {"start button", 80, 605, 1.4, "",
@@ -147,7 +147,7 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
 
 TEST(TableScreenTest, TwentyFiveChipShowsItsRingAndMessage) {
     const RunResult r = runTable(2.0, [] { clickAt(1.0, 26, 496); });
-    EXPECT_EQ(r.bet.chip25Active, 1);
+    EXPECT_EQ(r.bet.chipActive[game::chip25], 1);
     EXPECT_EQ(r.frame.at(8, 496), white);
     EXPECT_EQ(r.frame.at(44, 496), white);
     EXPECT_EQ(r.frame.text(54, 5, 32, cyan), "Sie haben 25 Euro               ");

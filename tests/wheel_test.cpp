@@ -182,7 +182,7 @@ TEST(CroupierTest, AReadyBetOnlyMovesHisDeadline) {
     EXPECT_GT(waited.deadline, waited.clock - 0.1);
     EXPECT_LT(waited.deadline, waited.clock + 61);
     EXPECT_EQ(waited.bet.fieldChosen, 1);
-    EXPECT_EQ(waited.bet.chip25Active, 1);
+    EXPECT_EQ(waited.bet.chipActive[game::chip25], 1);
 
     // A field without a stake is no bet: he spins and clears it.
     const RunResult cleared = runTable(first + 0.2, [&] { clickAt(1.0, layout[17]); });

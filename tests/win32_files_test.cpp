@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host.h"
+#include "paths.h"
 #include "platform.h"
 #include "records.h"
 #include "sandbox.h"

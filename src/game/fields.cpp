@@ -1,13 +1,16 @@
 #include "fields.h"
 
+#include "input.h"
+#include "number_text.h"
 #include "panels.h"
+#include "paths.h"
 #include "player.h"
 #include "records.h"
+#include "round.h"
 #include "stakes.h"
 
 namespace game {
 
-RoundBet bet;
 HitRegion regions[fieldCount];
 int regionCursor = 0;
 
@@ -40,19 +43,9 @@ const char* const outsideMessages[] = {
 
 }  // namespace
 
-void clearRoundSelection() {
-    bet.fieldChosen = 0;
-    bet.typedStakeActive = 0;
-    bet.chip25Active = 0;
-    bet.chip50Active = 0;
-    bet.chip100Active = 0;
-    bet.chosenNumber = -1;
-    bet.chosenField = -1;
-    bet.stake = 0;
-}
-
-bool betReady() {
-    return (bet.typedStakeActive || bet.chip25Active || bet.chip50Active || bet.chip100Active) && bet.fieldChosen;
+void resetRegions() {
+    for (HitRegion& r : regions) r = HitRegion{};
+    regionCursor = 0;
 }
 
 void loadLayout() {
@@ -80,16 +73,12 @@ void loadLayout() {
     regionCursor = records;
 }
 
-void clearBetMarks() {
-    for (int i = 0; i < betFieldCount; i++) bet.betMarks[i] = 0.0;
-}
-
 bool hitTestStep(const svc::Mouse& mouse) {
     if (mouse.buttons != 1) return false;
     regionCursor++;
     if (regionCursor > fieldCount - 1) regionCursor = 0;
     const HitRegion& r = regions[regionCursor];
-    if (mouse.x < r.xLeft || mouse.x > r.xRight || mouse.y < r.yTop || mouse.y > r.yBottom) return false;
+    if (!contains(Rect{r.xLeft, r.yTop, r.xRight, r.yBottom}, mouse.x, mouse.y)) return false;
     if (regionCursor < betFieldCount) {
         if (fieldOpen(regionCursor)) chooseField(regionCursor);
     } else {
@@ -99,31 +88,25 @@ bool hitTestStep(const svc::Mouse& mouse) {
 }
 
 bool fieldOpen(int field) {
-    if (field >= 51 && field <= 72) return cornersUnlocked != 0;
-    if (field >= 73 && field <= 83) return moneyMode != 0;
+    if (inRange(field, cornerFields)) return cornersUnlocked != 0;
+    if (inRange(field, sixLineFields)) return moneyMode != 0;
     return field >= 0 && field < betFieldCount;
 }
 
 std::string fieldMessage(int field) {
-    if (field <= 36) return "auf die " + svc::intToText(field) + " gesetzt" + std::string(15, ' ');
-    if (field <= 50) return outsideMessages[field - 37];
-    if (field <= 72) {
-        const int k = field - 51;
-        const int a = 3 * (k / 2) + k % 2 + 1;
-        return padded("auf die " + svc::intToText(a) + ", " + svc::intToText(a + 1) + ", " + svc::intToText(a + 3) +
-                      " & " + svc::intToText(a + 4) + " gesetzt");
+    if (inRange(field, numberFields)) return "auf die " + svc::intToText(field) + " gesetzt" + std::string(15, ' ');
+    if (field <= trioFields.last) return outsideMessages[field - lowHalfField];
+    if (inRange(field, cornerFields)) {
+        const auto number = [&](int which) { return svc::intToText(cornerNumber(field, which)); };
+        return padded("auf die " + number(0) + ", " + number(1) + ", " + number(2) + " & " + number(3) + " gesetzt");
     }
-    const int k = field - 73;
-    return padded("auf die Zahlen " + svc::intToText(3 * k + 1) + "-" + svc::intToText(3 * k + 6) + " gesetzt");
+    return padded("auf die Zahlen " + svc::intToText(sixLineFirst(field)) + "-" + svc::intToText(sixLineLast(field)) +
+                  " gesetzt");
 }
 
 void chooseField(int field) {
-    printGradient(fieldMessage(field), 58, 5, cyanScheme);
-    clearBetMarks();
-    bet.betMarks[field] = 1.0;
-    bet.chosenField = field;
-    if (field <= 36) bet.chosenNumber = field;
-    bet.fieldChosen = 1;
+    printGradient(fieldMessage(field), secondStatusText, cyanScheme);
+    betOnField(field);
 }
 
 }  // namespace game

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "input.h"
-#include "round.h"
+#include "vocabulary.h"
 
 namespace game {
 
@@ -16,8 +16,9 @@ extern HitRegion regions[fieldCount];
 // The field index tested in the current pass; round-robin over 0..86.
 extern int regionCursor;
 
+// A new run: no layout read yet.
+void resetRegions();
 void loadLayout();
-void clearBetMarks();
 // One pass's hit test: only with the left button alone, one region a pass.
 // Returns whether the tested region was hit.
 bool hitTestStep(const svc::Mouse& mouse);

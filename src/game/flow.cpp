@@ -4,31 +4,25 @@
 
 #include "fields.h"
 #include "icon.h"
-#include "input.h"
 #include "player.h"
+#include "program_end.h"
+#include "random.h"
 #include "records.h"
 #include "round.h"
 #include "screen.h"
-#include "settlement.h"
-#include "stakes.h"
 #include "statistics.h"
 #include "table.h"
+#include "timer.h"
+#include "vocabulary.h"
 #include "wheel.h"
 
 namespace game {
 
 void resetRunState() {
-    player = PlayerState{};
-    bet = RoundBet{};
-    ball = Ball{};
-    for (HitRegion& r : regions) r = HitRegion{};
-    regionCursor = 0;
-    moneyMode = chip100Unlocked = cornersUnlocked = 0;
-    winningNumber = -1;
-    roundWin = 0;
-    spinDeadline = 0;
-    stakeMin = 25;
-    stakeMax = 1000;
+    resetPlayer();
+    resetBet();
+    resetWheel();
+    resetRegions();
 }
 
 void openScreen(int width, int height) {
@@ -43,7 +37,7 @@ void run() {
     fileNumber = svc::freeFileNumber();
     svc::seedRandom(svc::timerSeconds(), svc::defaultGenerator);
     drawStartMoney();
-    openScreen(640, 420);
+    openScreen(statisticsWidth, statisticsHeight);
     setGameIcon();
     svc::setWindowTitle("Rotandor");
     loadPlayerState();

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "vocabulary.h"
+
 namespace game {
 
 struct Scheme {
@@ -14,10 +16,11 @@ constexpr Scheme cyanScheme{0xFFFFFF, 0x55FFFF, 0x00AAAA};
 constexpr Scheme greenScheme{0xFFFFFF, 0x55FF55, 0x00AA00};
 constexpr Scheme redScheme{0xFFFFFF, 0xFF5555, 0xAA0000};
 
-// Light top and left edge, grey bottom and right edge, the inside filled.
-void drawPanel(int x1, int y1, int x2, int y2, std::uint32_t fillColour);
+// Light top and left edge, grey bottom and right edge, the inside black: an
+// empty panel, as every line of the game starts.
+void drawPanel(Rect panel);
 // Prints a code page 437 text at a text cell in the sentinel colour 7, then
 // recolours the sentinel pixels in three horizontal bands.
-void printGradient(std::string_view text, int row, int column, Scheme scheme);
+void printGradient(std::string_view text, TextCell cell, Scheme scheme);
 
 }  // namespace game

@@ -4,7 +4,8 @@
 #include <limits>
 
 #include "calendar.h"
-#include "input.h"
+#include "number_text.h"
+#include "random.h"
 #include "records.h"
 
 namespace game {
@@ -113,8 +114,8 @@ void loadTasks() {
         }
         svc::closeFile(fileNumber);
     }
-    player.consecutiveWins = player.taskProgress[2];
-    player.gamesWon = player.taskProgress[4];
+    player.consecutiveWins = player.taskProgress[winsInARowTask];
+    player.gamesWon = player.taskProgress[tenWinsTask];
 }
 
 void loadWallet() {
@@ -129,6 +130,13 @@ void loadWallet() {
 
 }  // namespace
 
+void resetPlayer() {
+    player = PlayerState{};
+    moneyMode = 0;
+    chip100Unlocked = 0;
+    cornersUnlocked = 0;
+}
+
 void drawStartMoney() {
     player.balance = static_cast<std::uint64_t>(std::floor(svc::randomUnit() * 376)) + 25;
 }
@@ -140,16 +148,24 @@ void loadPlayerState() {
 }
 
 void deriveTableFlags() {
-    if (player.taskDone[1] == 1 && player.taskCode[1] == taskCheckValue[1]) chip100Unlocked = 1;
-    if (player.taskDone[13] == 1 && player.taskCode[13] == taskCheckValue[13]) cornersUnlocked = 1;
+    chip100Unlocked = 0;
+    cornersUnlocked = 0;
+    openSecretOf(zeroTask);
+    openSecretOf(streakTask);
     for (int i = 1; i <= taskCount; i++) {
         if (player.taskDone[i] == 0) {
             moneyMode = 0;
             player.balance = practiceBankroll;
             return;
         }
-        moneyMode = 1;
     }
+    moneyMode = 1;
+}
+
+void openSecretOf(int task) {
+    if (player.taskDone[task] != 1 || player.taskCode[task] != taskCheckValue[task]) return;
+    if (task == zeroTask) chip100Unlocked = 1;
+    if (task == streakTask) cornersUnlocked = 1;
 }
 
 void saveTasks() {

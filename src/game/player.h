@@ -4,20 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "vocabulary.h"
+
 namespace game {
 
-constexpr int taskCount = 14;
 // 100,000,000,000 Euro, played with until every task is done; never booked.
 constexpr std::uint64_t practiceBankroll = 100000000000ULL;
-
-// The code each task stores once it is completed (task 3 already with its
-// first counted win), 0 where a task has none. The secrets at table start and
-// the final reward accept exactly these.
-constexpr std::int32_t taskCheckValue[taskCount + 1] = {
-    0,                                   // no task 0
-    27406159, 0, 6148, 0, 0, 0, 0,       // tasks 1 to 7
-    3027, 4591, 0, 0, 1836, 638, 26953,  // tasks 8 to 14
-};
 
 struct PlayerState {
     std::uint64_t balance = 0;
@@ -42,9 +34,14 @@ extern int cornersUnlocked;
 // The one file number taken at start-up, used for every file.
 extern int fileNumber;
 
+// A new run: nothing known of the player, every flag off.
+void resetPlayer();
 void drawStartMoney();
 void loadPlayerState();
 void deriveTableFlags();
+// Opens the secret a task unlocks (the 100 chip, the corners) once the task
+// is done with its check value; other tasks open none.
+void openSecretOf(int task);
 void saveTasks();
 void saveLastPlayed();
 void saveWallet();

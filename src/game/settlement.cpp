@@ -1,17 +1,16 @@
 #include "settlement.h"
 
 #include "messages.h"
+#include "number_text.h"
 #include "panels.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
 #include "round.h"
 #include "stakes.h"
 #include "tasks.h"
-#include "wheel.h"
+#include "vocabulary.h"
 
 namespace game {
-
-int roundWin = 0;
 
 namespace {
 
@@ -28,10 +27,10 @@ bool isRed(int n) {
 // Pays the straight number, or the marked field when it covers the number.
 void payout() {
     const int n = winningNumber;
-    if (bet.chosenField >= 0 && bet.chosenField < 37 && bet.chosenNumber == n) {
-        roundWin = 36 * bet.stake;
+    if (inRange(bet.chosenField, numberFields) && bet.chosenNumber == n) {
+        roundWin = fieldMultiplier(bet.chosenField) * bet.stake;
     } else {
-        for (int field = 37; field < betFieldCount; field++) {
+        for (int field = numberFields.last + 1; field < betFieldCount; field++) {
             if (bet.betMarks[field] == 1.0 && fieldWins(field, n)) {
                 roundWin = fieldMultiplier(field) * bet.stake;
                 break;
@@ -55,44 +54,42 @@ void bookRound() {
 }  // namespace
 
 bool fieldWins(int field, int n) {
-    if (n < 0 || n > 36) return false;
-    if (field >= 0 && field <= 36) return n == field;
+    if (!inRange(n, numberFields)) return false;
+    if (inRange(field, numberFields)) return n == field;
     switch (field) {
-        case 37: return n >= 1 && n <= 18;
-        case 38: return n % 2 == 0;  // zero included
-        case 39: return isRed(n);
-        case 40: return n >= 1 && !isRed(n);
-        case 41: return n % 2 == 1;
-        case 42: return n >= 19;
-        case 43: return n < 13;  // zero included
-        case 44: return n >= 13 && n <= 24;
-        case 45: return n >= 25;
-        case 46: return n % 3 == 1;
-        case 47: return n % 3 == 2;
-        case 48: return n >= 3 && n % 3 == 0;
-        case 49: return n <= 2;
-        case 50: return n == 0 || n == 2 || n == 3;
+        case lowHalfField: return n >= 1 && n <= 18;
+        case evenField: return n % 2 == 0;  // zero included
+        case redField: return isRed(n);
+        case blackField: return n >= 1 && !isRed(n);
+        case oddField: return n % 2 == 1;
+        case highHalfField: return n >= 19;
+        case firstDozenField: return n < 13;  // zero included
+        case secondDozenField: return n >= 13 && n <= 24;
+        case thirdDozenField: return n >= 25;
+        case firstColumnField: return n % 3 == 1;
+        case secondColumnField: return n % 3 == 2;
+        case thirdColumnField: return n >= 3 && n % 3 == 0;
+        case trio012Field: return n <= 2;
+        case trio023Field: return n == 0 || n == 2 || n == 3;
         default: break;
     }
-    if (field >= 51 && field <= 72) {
-        const int k = field - 51;
-        const int a = 3 * (k / 2) + k % 2 + 1;
-        return n == a || n == a + 1 || n == a + 3 || n == a + 4;
+    if (inRange(field, cornerFields)) {
+        for (int which = 0; which < 4; which++) {
+            if (n == cornerNumber(field, which)) return true;
+        }
+        return false;
     }
-    if (field >= 73 && field <= 83) {
-        const int first = 3 * (field - 73) + 1;
-        return n >= first && n <= first + 5;
-    }
+    if (inRange(field, sixLineFields)) return n >= sixLineFirst(field) && n <= sixLineLast(field);
     return false;
 }
 
 int fieldMultiplier(int field) {
-    if (field >= 0 && field <= 36) return 36;
-    if (field >= 37 && field <= 42) return 2;
-    if (field >= 43 && field <= 48) return 3;
-    if (field == 49 || field == 50) return 12;
-    if (field >= 51 && field <= 72) return 9;
-    if (field >= 73 && field <= 83) return 6;
+    if (inRange(field, numberFields)) return 36;
+    if (inRange(field, evenMoneyFields)) return 2;
+    if (inRange(field, dozenFields) || inRange(field, columnFields)) return 3;
+    if (inRange(field, trioFields)) return 12;
+    if (inRange(field, cornerFields)) return 9;
+    if (inRange(field, sixLineFields)) return 6;
     return 0;
 }
 
@@ -106,7 +103,7 @@ void settleRound() {
     appendHistory(winningNumber);
     if (bet.fieldChosen) showMessage("Ihr Gewinn ist: " + svc::intToText(roundWin) + " \x80");
     finalReward();
-    if (player.balance < 25) {
+    if (!stakeCovered(stakeMin)) {
         deleteWallet();
         showMessage(
             "Sie haben leider zu wenig Geld!\r\n"
@@ -117,17 +114,17 @@ void settleRound() {
 }
 
 void resetRound() {
-    clearRoundSelection();
-    roundWin = 0;
-    winningNumber = -1;
-    drawPanel(27, 420, 296, 439, 0);
-    drawPanel(27, 450, 296, 469, 0);
-    drawPanel(27, 545, 296, 564, 0);
-    drawPanel(139, 483, 296, 502, 0);
-    printGradient("Machen sie bitte ihr Spiel!     ", 58, 5, cyanScheme);
+    clearRound();
+    drawPanel(firstStatusLine);
+    drawPanel(secondStatusLine);
+    drawPanel(balanceLine);
+    drawPanel(stakeLine);
+    printGradient("Machen sie bitte ihr Spiel!     ", secondStatusText, cyanScheme);
     drawChipRingsBlack();
-    printGradient("Einsatz: ", 62, 19, greenScheme);
-    if (moneyMode) printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro", 70, 5, greenScheme);
+    printGradient("Einsatz: ", stakeLabelText, greenScheme);
+    if (moneyMode) {
+        printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro", balanceText, greenScheme);
+    }
 }
 
 }  // namespace game

@@ -4,20 +4,16 @@
 
 namespace game {
 
-extern int stakeMin;
-extern int stakeMax;
-
-// Chip centres; their rings have radius 18.
-constexpr int chipCentreX[3] = {26, 66, 106};
-constexpr int chipCentreY = 496;
-
-// Stake state and limits for a new table; the unlock flags off until derived.
-void initStakes();
+// Whether the balance covers a stake of this many Euro.
+bool stakeCovered(int amount);
 // Field index 84, 85 or 86: the 25, 50 or 100 chip, when open.
 void selectChip(int field);
 bool chipOpen(int field);
-// The typed stake, entered by clicking the stake line in money mode.
-void stakeEntry(const svc::Mouse& mouse);
+// Whether a press lies on the stake line, where the typed stake is entered.
+bool onStakeLine(const svc::Mouse& mouse);
+// The typed stake, in money mode; runs with the screen unlocked, so that
+// typed characters show at once.
+void stakeEntry();
 void drawChipRingsBlack();
 
 }  // namespace game

@@ -8,11 +8,16 @@
 #include "icon.h"
 #include "image.h"
 #include "input.h"
+#include "number_text.h"
 #include "panels.h"
+#include "paths.h"
 #include "player.h"
-#include "records.h"
+#include "program_end.h"
+#include "round.h"
 #include "screen.h"
 #include "stakes.h"
+#include "timer.h"
+#include "vocabulary.h"
 #include "wheel.h"
 
 namespace game {
@@ -24,11 +29,19 @@ struct Picture {
     int width, height, x, y;
 };
 
+// A chip's picture, centred on its ring.
+constexpr Picture chipPicture(const char* file, int chip) {
+    constexpr int half = chipPictureSize / 2;
+    return {file, chipPictureSize, chipPictureSize, chipCentreX[chip] - half, chipCentreY - half};
+}
+
 // Drawn in this order: the wheel covers the table where they overlap.
 const Picture pictures[] = {
-    {"Tisch.roulette", 612, 520, 1, 1},    {"RK.roulette", 593, 645, 335, 1},
-    {"Chip 25.roulette", 32, 32, 10, 480}, {"Chip 50.roulette", 32, 32, 50, 480},
-    {"Chip 100.roulette", 32, 32, 90, 480},
+    {"Tisch.roulette", 612, 520, 1, 1},
+    {"RK.roulette", 593, 645, 335, 1},
+    chipPicture("Chip 25.roulette", chip25),
+    chipPicture("Chip 50.roulette", chip50),
+    chipPicture("Chip 100.roulette", chip100),
 };
 
 void drawPictures() {
@@ -40,16 +53,18 @@ void drawPictures() {
 }
 
 void drawPanelsAndLabels() {
-    drawPanel(27, 420, 296, 439, 0);
-    drawPanel(27, 450, 296, 469, 0);
-    drawPanel(27, 580, 138, 630, 0);
-    drawPanel(27, 545, 296, 564, 0);
-    drawPanel(139, 483, 296, 502, 0);
-    printGradient("Machen sie bitte ihr Spiel!     ", 58, 5, cyanScheme);
-    printGradient("Roulettekugel", 75, 5, cyanScheme);
-    printGradient("starten", 77, 8, cyanScheme);
-    printGradient("Einsatz: ", 62, 19, greenScheme);
-    if (moneyMode) printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", 70, 5, greenScheme);
+    drawPanel(firstStatusLine);
+    drawPanel(secondStatusLine);
+    drawPanel(startButton);
+    drawPanel(balanceLine);
+    drawPanel(stakeLine);
+    printGradient("Machen sie bitte ihr Spiel!     ", secondStatusText, cyanScheme);
+    printGradient("Roulettekugel", {75, 5}, cyanScheme);
+    printGradient("starten", {77, 8}, cyanScheme);
+    printGradient("Einsatz: ", stakeLabelText, greenScheme);
+    if (moneyMode) {
+        printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", balanceText, greenScheme);
+    }
 }
 
 // While the left button is up a pass can only notice the window's events and
@@ -67,8 +82,8 @@ int idleWaitMs() {
 }  // namespace
 
 void openTable() {
-    openScreen(930, 647);
-    initStakes();
+    openScreen(tableWidth, tableHeight);
+    clearRound();
     initWheel();
     deriveTableFlags();
     setFirstDeadline();
@@ -86,12 +101,17 @@ bool tablePass() {
     svc::setTextColor(0xFFFFFF);
     if (mouse.buttons == 1) {
         hitTestStep(mouse);
-        stakeEntry(mouse);
+        if (onStakeLine(mouse)) {
+            // The entry shows what is typed as it comes.
+            svc::unlockScreen();
+            stakeEntry();
+            svc::lockScreen();
+        }
     }
     svc::unlockScreen();
     if (mouse.buttons == 1) startButtonTest(mouse);
     croupierTimer();
-    if (svc::isKeyDown(1)) svc::endProgram();
+    if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
     if (!svc::readKey().empty()) {
         svc::sleepMs(100);
         svc::endProgram();

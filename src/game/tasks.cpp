@@ -8,7 +8,7 @@
 #include "player.h"
 #include "records.h"
 #include "round.h"
-#include "wheel.h"
+#include "vocabulary.h"
 
 namespace game {
 
@@ -52,8 +52,17 @@ const char* const completionLines[taskCount + 1] = {
     "<Spiele unter der Woche zwischen 3:00 Uhr und 4:00 Uhr>",
 };
 
+// What each task asks for, as its title says: wins, Euro or days.
+constexpr std::int32_t goals[taskCount + 1] = {0, 1, 5, 3, 10, 50, 5, 3, 1, 1, 3, 2, 3600, 7, 1};
+// The stake the hundred-stake task counts wins with.
+constexpr int hundredStake = 100;
+
 bool open(int task) {
     return player.taskDone[task] == 0;
+}
+
+bool reached(int task, std::int64_t count) {
+    return count >= goals[task];
 }
 
 // Message while the task is open, then marked done (with its check value).
@@ -75,8 +84,9 @@ const char* taskTitle(int task) {
 }
 
 std::string taskMessage(int task) {
-    if (task == 1) return "Sie haben ein Secret aktiviert!\r\nSie k\xF6nnen nun auch mit 100 \x80 Chips spielen!";
-    if (task == 13) return "Sie haben ein Secret aktiviert!\r\nSie k\xF6nnen nun auch auf 4 benachbarte Zahlen setzen!";
+    const std::string secret = "Sie haben ein Secret aktiviert!\r\n";
+    if (task == zeroTask) return secret + "Sie k\xF6nnen nun auch mit 100 \x80 Chips spielen!";
+    if (task == streakTask) return secret + "Sie k\xF6nnen nun auch auf 4 benachbarte Zahlen setzen!";
     if (task < 1 || task > taskCount) return "";
     return std::string("Folgende Aufgabe wurde erfolgreich gel\xF6st: \r\n") + completionLines[task];
 }
@@ -84,55 +94,57 @@ std::string taskMessage(int task) {
 void taskStepsInPayout(int win) {
     if (win <= 0) return;
     const int field = bet.chosenField;
-    if (field >= 0 && field < 37 && winningNumber == 0 && open(1)) {
-        player.taskDone[1] = 1;
-        player.taskCode[1] = taskCheckValue[1];
-        chip100Unlocked = 1;
-        showMessage(taskMessage(1));
+    if (inRange(field, numberFields) && winningNumber == 0 && open(zeroTask)) {
+        player.taskDone[zeroTask] = 1;
+        player.taskCode[zeroTask] = taskCheckValue[zeroTask];
+        openSecretOf(zeroTask);
+        showMessage(taskMessage(zeroTask));
     }
-    if (field >= 46 && field <= 48) {
-        if (open(3) && player.taskProgress[3] >= 2) showMessage(taskMessage(3));
-        if (player.taskProgress[3] < std::numeric_limits<std::int32_t>::max()) player.taskProgress[3]++;
-        player.taskCode[3] = taskCheckValue[3];
-        if (player.taskProgress[3] > 2) player.taskDone[3] = 1;
+    if (inRange(field, columnFields)) {
+        std::int32_t& wins = player.taskProgress[columnTask];
+        // The message comes with the win that reaches the goal.
+        if (open(columnTask) && reached(columnTask, std::int64_t{wins} + 1)) showMessage(taskMessage(columnTask));
+        if (wins < std::numeric_limits<std::int32_t>::max()) wins++;
+        player.taskCode[columnTask] = taskCheckValue[columnTask];
+        if (reached(columnTask, wins)) player.taskDone[columnTask] = 1;
     }
-    if (field == 49) complete(9);
-    if (field >= 51 && field <= 72) complete(8);
+    if (field == trio012Field) complete(trioTask);
+    if (inRange(field, cornerFields)) complete(cornerTask);
 }
 
 void taskStepsAfterPayout(int win) {
-    if (win == 3600) complete(12);
+    if (win == goals[bigWinTask]) complete(bigWinTask);
     if (win > 0) {
         auto count = [](std::int32_t& counter) {
             if (counter < std::numeric_limits<std::int32_t>::max()) counter++;
         };
         count(player.consecutiveWins);
         count(player.gamesWon);
-        if (bet.chosenField == 38) count(player.taskProgress[10]);
-        if (bet.chosenField == 39) count(player.taskProgress[6]);
-        if (bet.chosenField == 42) count(player.taskProgress[11]);
-        if (bet.stake == 100) count(player.taskProgress[7]);
-        if (player.consecutiveWins > 4) complete(2);
-        if (player.gamesWon > 9) complete(4);
-        if (player.gamesWon > 49) complete(5);
-        if (player.taskProgress[6] > 4) complete(6);
-        if (player.taskProgress[7] > 2) complete(7);
-        if (player.taskProgress[10] > 2) complete(10);
-        if (player.taskProgress[11] > 1) complete(11);
+        if (bet.chosenField == evenField) count(player.taskProgress[evenTask]);
+        if (bet.chosenField == redField) count(player.taskProgress[redTask]);
+        if (bet.chosenField == highHalfField) count(player.taskProgress[highHalfTask]);
+        if (bet.stake == hundredStake) count(player.taskProgress[hundredStakeTask]);
+        if (reached(winsInARowTask, player.consecutiveWins)) complete(winsInARowTask);
+        if (reached(tenWinsTask, player.gamesWon)) complete(tenWinsTask);
+        if (reached(fiftyWinsTask, player.gamesWon)) complete(fiftyWinsTask);
+        for (int task : {redTask, hundredStakeTask, evenTask, highHalfTask}) {
+            if (reached(task, player.taskProgress[task])) complete(task);
+        }
     }
     if (win == 0) player.consecutiveWins = 0;
     const std::int64_t days = streakLength();
-    if (days > 6 || days < -6) {
-        complete(13);
-        cornersUnlocked = 1;
+    // A streak counts forwards or, with a clock set back, backwards.
+    if (reached(streakTask, days) || days <= -std::int64_t{goals[streakTask]}) {
+        complete(streakTask);
+        openSecretOf(streakTask);
     }
     if (player.startWeekday >= 2 && player.startWeekday <= 6 && (player.startHour == 3 || player.startHour == 4)) {
-        complete(14);
+        complete(nightTask);
     }
-    player.taskProgress[2] = player.consecutiveWins;
-    player.taskProgress[4] = player.gamesWon;
-    player.taskProgress[5] = player.gamesWon;
-    player.taskProgress[13] = clampToInt32(days);
+    player.taskProgress[winsInARowTask] = player.consecutiveWins;
+    player.taskProgress[tenWinsTask] = player.gamesWon;
+    player.taskProgress[fiftyWinsTask] = player.gamesWon;
+    player.taskProgress[streakTask] = clampToInt32(days);
 }
 
 void finalReward() {

@@ -1,18 +1,24 @@
 #include "wheel.h"
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
+#include "drawing.h"
+#include "input.h"
 #include "panels.h"
-#include "player.h"
+#include "program_end.h"
+#include "random.h"
 #include "round.h"
 #include "screen.h"
 #include "settlement.h"
+#include "stakes.h"
+#include "timer.h"
+#include "vocabulary.h"
 
 namespace game {
 
 Ball ball;
-int winningNumber = -1;
 double spinDeadline = 0;
 
 namespace {
@@ -38,10 +44,14 @@ void playerSpin() {
 
 }  // namespace
 
+void resetWheel() {
+    ball = Ball{};
+    spinDeadline = 0;
+}
+
 void initWheel() {
     ball.firstSpinPending = 1;
     ball.ballPocket = 0;
-    winningNumber = -1;
 }
 
 int pocketX(int pocket) {
@@ -59,7 +69,7 @@ void startBall() {
     ball.firstSpinPending = 0;
     ball.stepDelay = 10;
     do {
-        if (svc::isKeyDown(1)) svc::endProgram();
+        if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
         ball.ballPocket++;
         if (ball.ballPocket > 36) ball.ballPocket = 0;
         svc::lockScreen();
@@ -89,14 +99,13 @@ void setFirstDeadline() {
 }
 
 void startButtonTest(const svc::Mouse& mouse) {
-    if (mouse.buttons != 1 || mouse.x < 27 || mouse.x > 138 || mouse.y < 580 || mouse.y > 630) return;
-    // Each test on its own; a settled spin clears the bet, so one spin a click.
-    if (bet.typedStakeActive && bet.fieldChosen && player.balance >= static_cast<std::uint64_t>(bet.typedStake)) {
-        playerSpin();
+    if (mouse.buttons != 1 || !contains(startButton, mouse.x, mouse.y)) return;
+    // Each test on its own, the typed stake first; a settled spin clears the
+    // bet, so one spin a click.
+    if (bet.typedStakeActive && bet.fieldChosen && stakeCovered(bet.typedStake)) playerSpin();
+    for (int chip = 0; chip < chipCount; chip++) {
+        if (bet.chipActive[chip] && bet.fieldChosen && stakeCovered(chipAmount[chip])) playerSpin();
     }
-    if (bet.chip25Active && bet.fieldChosen && player.balance > 24) playerSpin();
-    if (bet.chip50Active && bet.fieldChosen && player.balance > 49) playerSpin();
-    if (bet.chip100Active && bet.fieldChosen && player.balance > 99) playerSpin();
 }
 
 void croupierTimer() {
@@ -105,14 +114,13 @@ void croupierTimer() {
         setNextDeadline();
         return;
     }
-    clearRoundSelection();
-    winningNumber = -1;
-    drawPanel(27, 450, 296, 469, 0);
-    drawPanel(27, 420, 296, 439, 0);
-    drawPanel(139, 483, 296, 502, 0);
-    printGradient("Rien ne va plus!     ", 54, 5, cyanScheme);
-    printGradient("Nichts geht mehr!     ", 58, 5, cyanScheme);
-    printGradient("Einsatz: ", 62, 19, greenScheme);
+    clearRound();
+    drawPanel(secondStatusLine);
+    drawPanel(firstStatusLine);
+    drawPanel(stakeLine);
+    printGradient("Rien ne va plus!     ", firstStatusText, cyanScheme);
+    printGradient("Nichts geht mehr!     ", secondStatusText, cyanScheme);
+    printGradient("Einsatz: ", stakeLabelText, greenScheme);
     startBall();
     resetRound();
     setNextDeadline();

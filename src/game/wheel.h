@@ -21,10 +21,12 @@ struct Ball {
 };
 
 extern Ball ball;
-extern int winningNumber;
 // Timer seconds at which the croupier spins by himself.
 extern double spinDeadline;
 
+// A new run: no ball drawn yet.
+void resetWheel();
+// The table opens: the first spin starts from a random pocket.
 void initWheel();
 // Centre of the ball resting in a pocket.
 int pocketX(int pocket);

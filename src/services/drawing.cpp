@@ -1,5 +1,7 @@
 // Pixels, lines, circles and flood fills, all confined to the view and given
 // in coordinates counted from the view's top-left corner.
+#include "drawing.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>

@@ -9,7 +9,7 @@
 #include "bitmap.h"
 #include "image.h"
 #include "platform.h"
-#include "records.h"
+#include "paths.h"
 #include "screen.h"
 
 namespace svc {

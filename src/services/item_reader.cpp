@@ -1,7 +1,8 @@
 // Splitting a byte stream into items at commas, line ends and, for numbers,
 // blanks and tabs.
+#include "item_reader.h"
+
 #include "platform.h"
-#include "records_detail.h"
 
 namespace svc::records {
 

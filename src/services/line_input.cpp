@@ -1,13 +1,16 @@
 // Typing one line on the graphics screen: echo at the text cursor, a soft
 // cursor under the input position, and the usual editing keys.
+#include "line_input.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "input.h"
+#include "number_text.h"
 #include "platform.h"
-#include "records.h"
 #include "screen.h"
+#include "timer.h"
 
 namespace svc {
 

@@ -1,5 +1,7 @@
 // Numbers to texts and back: the conversions of numeric items, textToNumber
 // and lineToInt.
+#include "number_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -8,8 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "records.h"
-#include "records_detail.h"
+#include "item_reader.h"
 
 namespace svc {
 

@@ -2,11 +2,11 @@
 // "\" and "/" both separate, and the fixed Windows directory that held the
 // player's files is the player's data directory of the system it runs on (that
 // fixed directory is not writable by a normal user, even on Windows).
+#include "paths.h"
+
 #include <string>
 
 #include "platform.h"
-#include "records.h"
-#include "records_detail.h"
 
 namespace svc {
 
@@ -34,19 +34,17 @@ bool startsWithNoCase(const std::string& text, std::string_view prefix) {
 
 }  // namespace
 
-namespace records {
-
 bool inPlayerDirectory(const std::string& gamePath) {
     const std::string path = withSlashes(gamePath);
     return path.size() > windowsPrefix.size() && startsWithNoCase(path, windowsPrefix);
 }
 
-}  // namespace records
-
 std::string hostPath(const std::string& gamePath) {
     const std::string path = withSlashes(gamePath);
-    if (records::inPlayerDirectory(path)) return platform::playerDirectory() + "/" + path.substr(windowsPrefix.size());
+    if (inPlayerDirectory(path)) return platform::playerDirectory() + "/" + path.substr(windowsPrefix.size());
     return path;
 }
+
+std::string exeDirectory() { return platform::programDirectory(); }
 
 }  // namespace svc

@@ -1,12 +1,8 @@
 #pragma once
 // Text file records: numbered files written item by item (numbers in the
 // "% d" form, texts as they are, items ended by nothing, a line end or blanks
-// up to the next 14-column zone) and read back item by item.
-//
-// Paths use "\" or "/" as separators. "c:\Windows\NAME" is the player's data
-// directory ($XDG_DATA_HOME/rotandor, default ~/.local/share/rotandor),
-// created when a file is first written there; every other relative path is
-// relative to the current directory.
+// up to the next 14-column zone) and read back item by item. Paths are game
+// paths (paths.h).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,7 +24,6 @@ void settleDeletes();
 int fileExists(const std::string& path);  // -1 or 0
 int deleteFile(const std::string& path);  // 0, or an error code
 int renameFile(const std::string& from, const std::string& to);  // 0, or an error code
-std::string exeDirectory();               // no trailing separator
 
 void writeInt(int fileNumber, std::int32_t value, ItemEnd end);
 void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end);
@@ -41,13 +36,13 @@ std::int64_t readInt64();
 double readDouble();
 int atEndOfFile(int fileNumber);  // -1 or 0
 
-std::string intToText(std::int32_t value);
-std::string unsigned64ToText(std::uint64_t value);
-double textToNumber(std::string_view text);
-// A typed line read as its first numeric item, as a 32-bit integer.
-std::int32_t lineToInt(std::string_view line);
+namespace records {
 
-// The host path a game path names (separators, the player's directory).
-std::string hostPath(const std::string& gamePath);
+// Fault injection for the tests: after `operations` more successful file
+// operations (temp-file creation, write, fsync, rename, directory fsync) every
+// further one fails as a full disk would. -1 (the default) switches it off.
+void failFileOperationsAfter(int operations);
+
+}  // namespace records
 
 }  // namespace svc

@@ -1,7 +1,7 @@
 #pragma once
 // The graphics screen: one 32-bit pixel buffer shown in one window, an 8 x 8
-// code page 437 text grid, drawing primitives confined to a view, and a lock
-// that holds back what is drawn until the frame is complete.
+// code page 437 text grid, the view that drawing (drawing.h) is confined to,
+// and a lock that holds back what is drawn until the frame is complete.
 //
 // Colours are stored exactly as given (0xAARRGGBB): colour 7 is 0x00000007
 // and differs from 0xFF000007 although both look black.
@@ -25,15 +25,10 @@ void setTextColor(std::uint32_t foreground);
 void setTextCursor(int row, int column);
 void printText(std::string_view text);
 
-void drawLine(int x1, int y1, int x2, int y2, std::uint32_t colour);
-// Corners inclusive, any order; std::nullopt for no fill or no border.
+// The view that drawing is confined to (drawing.h). Corners inclusive, any
+// order; std::nullopt for no fill or no border.
 void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill,
              std::optional<std::uint32_t> border);
-// 0xFFFFFFFF outside the view.
-std::uint32_t readPixel(int x, int y);
-void drawPixel(int x, int y, std::uint32_t colour);
-void drawCircle(int x, int y, int radius, std::uint32_t colour);
-void floodFill(int x, int y, std::uint32_t fill, std::uint32_t border);
 
 void lockScreen();
 void unlockScreen();
@@ -57,8 +52,9 @@ std::uint32_t textForeground();
 // Moves the cursor to column 1 of the next row, scrolling at the bottom.
 void printLineEnd();
 int lockCount();
-// Brings the window up to date with what was drawn outside a lock; called by
-// the waiting and polling services about every 10 ms.
+// Brings the window up to date with what was drawn outside a lock; called
+// whenever the polling and waiting services take in the window's events, and
+// by unlockScreen and the message boxes.
 void refreshWindow();
 // Shows the whole screen again (after the window was covered).
 void refreshWholeWindow();

@@ -13,15 +13,18 @@
 // or until anything else touches that path, files are closed at the end, or
 // the program exits. A crash in between leaves the old file. When the rewrite
 // itself fails, the file is deleted as asked.
+#include "records.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <set>
 #include <vector>
 
+#include "item_reader.h"
+#include "number_text.h"
+#include "paths.h"
 #include "platform.h"
-#include "records.h"
-#include "records_detail.h"
 
 namespace svc {
 
@@ -59,22 +62,30 @@ std::set<std::string> sweptDirectories;
 unsigned tempSequence = 0;
 int faultCountdown = -1;
 
+// True when the operation about to be done must fail (failFileOperationsAfter).
+bool injectedFailure() {
+    if (faultCountdown < 0) return false;
+    if (faultCountdown == 0) return true;
+    faultCountdown--;
+    return false;
+}
+
 bool validNumber(int n) { return n >= 1 && n <= 255; }
 
 // File operations that can fail for want of space or rights, behind the fault hook.
 
 bool writeAll(platform::FileHandle fd, std::string_view bytes) {
-    if (records::injectedFailure()) return false;
+    if (injectedFailure()) return false;
     return platform::writeFile(fd, bytes.data(), bytes.size());
 }
 
 bool syncFile(platform::FileHandle fd) {
-    if (records::injectedFailure()) return false;
+    if (injectedFailure()) return false;
     return platform::syncFile(fd);
 }
 
 bool renameOver(const std::string& from, const std::string& to) {
-    if (records::injectedFailure()) return false;
+    if (injectedFailure()) return false;
     return platform::replaceFile(from, to);
 }
 
@@ -86,7 +97,7 @@ std::string parentOf(const std::string& path) {
 }
 
 bool syncDirectory(const std::string& dir) {
-    if (records::injectedFailure()) return false;
+    if (injectedFailure()) return false;
     return platform::syncDirectory(dir);
 }
 
@@ -116,7 +127,7 @@ void sweepStaleTemps(const std::string& dir) {
 }
 
 platform::FileHandle createTemp(const std::string& dir, std::string& tempPath) {
-    if (records::injectedFailure()) return platform::noFile;
+    if (injectedFailure()) return platform::noFile;
     for (int attempt = 0; attempt < 100; attempt++) {
         tempPath = dir + "/" + tempPrefix + std::to_string(platform::processId()) + "-" +
                    std::to_string(tempSequence++) + tempSuffix;
@@ -216,13 +227,6 @@ namespace records {
 
 void failFileOperationsAfter(int operations) { faultCountdown = operations; }
 
-bool injectedFailure() {
-    if (faultCountdown < 0) return false;
-    if (faultCountdown == 0) return true;
-    faultCountdown--;
-    return false;
-}
-
 }  // namespace records
 
 int freeFileNumber() {
@@ -245,7 +249,7 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
         if (f.fd < 0) return errCannotOpen;
         f.in.fd = f.fd;
     } else {
-        if (records::inPlayerDirectory(path)) makeDirectories(parentOf(host));
+        if (inPlayerDirectory(path)) makeDirectories(parentOf(host));
         if (mode == OpenMode::append) {
             flushPendingDeletes();
             f.fd = platform::openFile(host, platform::FileMode::append);
@@ -335,8 +339,6 @@ int renameFile(const std::string& from, const std::string& to) {
     }
     return errFailed;
 }
-
-std::string exeDirectory() { return platform::programDirectory(); }
 
 void writeInt(int fileNumber, std::int32_t value, ItemEnd end) {
     // A blank where a minus would stand.

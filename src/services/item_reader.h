@@ -1,7 +1,6 @@
 #pragma once
-// Internals of the text-file records shared by their source files and their
-// tests: the item reader over a byte source, the item conversions, the fault
-// hook of the file layer, and where the player's directory lies.
+// The item reader of the text-file records: items and the separators behind
+// them taken from an open file or a text in memory.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,21 +33,5 @@ constexpr std::size_t numberItemLimit = 67;
 
 // Takes the next item and the separator behind it.
 Item readItem(Source& source, ReadKind kind);
-
-// Items of numeric reads. Out of range: decimal numbers saturate at the
-// type's limits; &H, &O and &B numbers keep their low 32 bits.
-std::int32_t itemToInt32(const Item& item);
-std::int64_t itemToInt64(const Item& item);
-double itemToDouble(const Item& item);
-
-// Fault injection for the tests: after `operations` more successful file
-// operations (temp-file creation, write, fsync, rename, directory fsync) every
-// further one fails as a full disk would. -1 (the default) switches it off.
-void failFileOperationsAfter(int operations);
-// True when the operation about to be done must fail.
-bool injectedFailure();
-
-// Whether a game path lies in "c:\Windows", which stands for the player directory.
-bool inPlayerDirectory(const std::string& gamePath);
 
 }  // namespace svc::records
