@@ -490,7 +490,8 @@ TEST_F(GeneratorTest, ScreenIsWhereTheGeneratorPutsThePictures) {
     const std::vector<long> corners = generatorConstant("PANELS");
     ASSERT_EQ(corners.size(), 20u);
     for (std::size_t i = 0; i < corners.size(); i += 4)
-        game::drawPanel(corners[i], corners[i + 1], corners[i + 2], corners[i + 3], 0);
+        game::drawPanel(game::Rect{static_cast<int>(corners[i]), static_cast<int>(corners[i + 1]),
+                                   static_cast<int>(corners[i + 2]), static_cast<int>(corners[i + 3])});
     const tablefix::Frame rebuilt = tablefix::buffer();
     ASSERT_EQ(rebuilt.width, opened.width);
     ASSERT_EQ(rebuilt.height, opened.height);
