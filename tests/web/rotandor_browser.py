@@ -12,7 +12,6 @@ Run with /usr/bin/python3 (Debian's python3-selenium and python3-pil).
 """
 
 import base64
-import functools
 import http.server
 import io
 import json
@@ -89,20 +88,31 @@ def _faketime_script(setting):
     return _CLOCK % {"start": start, "speed": speed}
 
 
-class _Quiet(http.server.SimpleHTTPRequestHandler):
+class _Site(http.server.SimpleHTTPRequestHandler):
+    """Serves whichever site the server serves now."""
+
+    def __init__(self, request, client, server):
+        super().__init__(request, client, server, directory=server.site)
+
     def log_message(self, *args):
         pass
 
 
 class Server:
-    """The site on a free port of 127.0.0.1."""
+    """The site on a free port of 127.0.0.1, or on the port given (the same
+    origin, and so the same storage, as an earlier server's)."""
 
-    def __init__(self, site):
-        handler = functools.partial(_Quiet, directory=site)
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
+    def __init__(self, site, port=0):
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), _Site)
+        self.httpd.site = site
+        self.port = self.httpd.server_address[1]
+        self.url = "http://127.0.0.1:%d/" % self.port
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
+
+    def serve(self, site):
+        """From now on serves another site (a new build)."""
+        self.httpd.site = os.path.abspath(site)
 
     def stop(self):
         self.httpd.shutdown()
@@ -123,10 +133,14 @@ class Session(Harness):
     Both are written through the page and stored, then the page is loaded
     again, so the game starts with them as the desktop game would.
     keyboard: ignored; the page is handed the typed characters themselves.
+    scripts: JavaScript run in every page before its own scripts.
+    profile, port: the browser profile and the server's port of an earlier
+    session, to come back to its storage (the profile is then kept).
+    quota: bytes the origin may store, set before the page first uses storage.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -137,14 +151,18 @@ class Session(Harness):
                     self.work_files[name] = fh.read()
         self.player_files = dict(player_files or {})
         self.window_size = window_size
-        self.profile = tempfile.mkdtemp(prefix="rotandor-browser-")
+        self.scripts = list(scripts)
+        self.keep_profile = profile is not None
+        self.profile = profile or tempfile.mkdtemp(prefix="rotandor-browser-")
+        self.port = port
+        self.quota = quota
         self.server = None
         self.driver = None
         self.window = None
         self.reloaded = False
 
     def start(self):
-        self.server = Server(self.site)
+        self.server = Server(self.site, self.port)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
@@ -157,6 +175,10 @@ class Session(Harness):
         self.driver.set_script_timeout(30)
         self.cdp("Emulation.setTimezoneOverride", timezoneId="UTC")
         self.cdp("Page.addScriptToEvaluateOnNewDocument", source=_faketime_script(self.faketime))
+        for script in self.scripts:
+            self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
+        if self.quota is not None:
+            self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
         self.started = time.monotonic()
         self.driver.get(self.server.url)
         if self.work_files or self.player_files:
@@ -172,7 +194,8 @@ class Session(Harness):
                 pass
         if self.server:
             self.server.stop()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        if not self.keep_profile:
+            shutil.rmtree(self.profile, ignore_errors=True)
 
     def cdp(self, command, **params):
         return self.driver.execute_cdp_cmd(command, params)
@@ -352,12 +375,21 @@ class Session(Harness):
 
     def dismiss_box(self, box=None, timeout=5):
         """Clicks the box's OK button as a player would and waits until it is gone."""
+        # Counted, since the next box of a row may open at once.
+        closed = self.js("""
+            var box = document.getElementById('box');
+            if (box.closings === undefined) {
+              box.closings = 0;
+              box.addEventListener('close', function () { box.closings++; });
+            }
+            return box.closings;""")
         r = self.js("var r = document.getElementById('box-ok').getBoundingClientRect();"
                     "return [r.left + r.width / 2, r.top + r.height / 2];")
         self._mouse("mouseMoved", r[0], r[1], 0)
         self._mouse("mousePressed", r[0], r[1], 1, "left")
         self._mouse("mouseReleased", r[0], r[1], 0, "left")
-        wait_for(lambda: not self.boxes(), timeout, what="the box to close")
+        wait_for(lambda: self.js("return document.getElementById('box').closings") > closed, timeout,
+                 what="the box to close")
 
     # Pixels ------------------------------------------------------------------
 

@@ -1,11 +1,10 @@
 // The page around the game: the canvas, the input queue the game polls, the
-// message box, the player's files in IndexedDB and the page after the end.
-// web_platform.cpp calls into Module.page; nothing here knows the game.
+// message box, storing the player's files (storage.js) and the page after the
+// end. web_platform.cpp calls into Module.page; nothing here knows the game.
 "use strict";
 
 Module.page = (function () {
-  // The player's files and the current directory, kept in IndexedDB.
-  var HOME = "/home/web_user";
+  var storage = Module.storage;
   var BUTTON = { 0: 1, 1: 4, 2: 2 };  // DOM button number to the game's bit
 
   var canvas = null, ctx = null, width = 0, height = 0;
@@ -14,7 +13,6 @@ Module.page = (function () {
   var deliveredButtons = 0; // as the game last heard
   var x = -1, y = -1, inside = false;
   var boxOpen = false, over = false, running = false;
-  var persisting = null;
 
   function element(id) { return document.getElementById(id); }
 
@@ -132,22 +130,54 @@ Module.page = (function () {
     element("retry").addEventListener("click", function () { location.reload(); });
   }
 
+  // What the player is told when the browser keeps nothing, or stops keeping.
+  var CANNOT_KEEP = "Dieser Browser l\u00e4sst die Seite nichts speichern. Sie k\u00f6nnen spielen, " +
+      "aber Ihr Fortschritt geht verloren, sobald Sie die Seite schlie\u00dfen oder neu laden.";
+  var NOT_STORED = "Ihr Spielstand konnte in diesem Browser nicht gespeichert werden (kein Platz " +
+      "oder keine Erlaubnis). Gespeichert bleibt der zuletzt gesicherte Stand. Sie k\u00f6nnen weiterspielen.";
+  var toldFailure = false;
+
   var askedToKeep = false;
+  // Stores the files; resolves once they are stored or the store failed,
+  // within storage.js's bound. The first failure is told in a box.
   function persist() {
     // Storage the browser may otherwise clear when it runs short of space.
     if (!askedToKeep && navigator.storage && navigator.storage.persist) {
       askedToKeep = true;
       navigator.storage.persist().catch(function () {});
     }
-    if (persisting) return persisting.then(persist);
-    persisting = new Promise(function (resolve) {
-      FS.syncfs(false, function (error) {
-        if (error) console.warn("Rotandor: the files could not be stored:", error);
-        persisting = null;
-        resolve();
-      });
+    if (!storage.usable()) return Promise.resolve(false);
+    return storage.store().then(function (ok) {
+      if (!ok && !toldFailure && !over) {
+        toldFailure = true;
+        showBox("Rotandor", NOT_STORED);
+      }
+      return ok;
     });
-    return persisting;
+  }
+
+  // Boxes show one after the other.
+  var boxes = Promise.resolve();
+  function showBox(caption, text) {
+    boxes = boxes.then(function () { return openBox(caption, text); });
+    return boxes;
+  }
+
+  function openBox(caption, text) {
+    return new Promise(function (resolve) {
+      var box = element("box");
+      element("box-caption").textContent = caption;
+      element("box-text").textContent = text;
+      boxOpen = true;
+      box.addEventListener("close", function () {
+        boxOpen = false;
+        // Buttons let go over the box were not heard by the game.
+        if (buttons !== deliveredButtons) pushPointer();
+        resolve();
+      }, { once: true });
+      box.showModal();
+      element("box-ok").focus();
+    });
   }
 
   var channel = new MessageChannel(), wakers = [];
@@ -190,6 +220,9 @@ Module.page = (function () {
       return new Promise(function (resolve) { wakers.push(resolve); channel.port2.postMessage(0); });
     },
     waitForInput: function (ms) {
+      // Files the game wrote outside a round (the dates at the start) are
+      // stored while it waits.
+      if (storage.usable() && storage.changed()) persist();
       if (queue.length) return Promise.resolve();
       return new Promise(function (resolve) {
         var timer = setTimeout(done, ms);
@@ -208,22 +241,7 @@ Module.page = (function () {
       tone.stop(t + 0.12);
     },
     persist: persist,
-    messageBox: function (caption, text) {
-      return new Promise(function (resolve) {
-        var box = element("box");
-        element("box-caption").textContent = caption;
-        element("box-text").textContent = text;
-        boxOpen = true;
-        box.addEventListener("close", function () {
-          boxOpen = false;
-          // Buttons let go over the box were not heard by the game.
-          if (buttons !== deliveredButtons) pushPointer();
-          resolve();
-        }, { once: true });
-        box.showModal();
-        element("box-ok").focus();
-      });
-    },
+    messageBox: showBox,
     ended: function (status) {
       over = true;
       canvas.hidden = true;
@@ -257,12 +275,13 @@ Module.page = (function () {
     install();
     addRunDependency("player-files");
     claimFiles(function () {
-      FS.mount(IDBFS, {}, HOME);
-      FS.chdir(HOME);
-      FS.syncfs(true, function (error) {
-        if (error) console.warn("Rotandor: no stored files could be read:", error);
+      FS.mkdirTree(storage.home);
+      FS.chdir(storage.home);
+      storage.load().then(function (ok) {
         running = true;
         removeRunDependency("player-files");
+        // Told before the first round.
+        if (!ok) showBox("Rotandor", CANNOT_KEEP);
       });
     });
   });
