@@ -8,9 +8,12 @@ Writes into data/ (next to this script's parent directory):
   Button.txt                                             (87 hit regions)
 into packaging/linux/:
   rotandor.png, rotandor-64/128/256.png                  (icons for menus, each drawn for its size)
+into src/platform/web/:
+  rotandor-192/512.png                                   (the page's app icons, 256 colours)
 and src/game/my_icon.inc (the icon the program embeds).
 
-The output depends only on this script, Pillow and the DejaVu fonts; run it
+The output depends only on this script, Pillow (with its libimagequant, which
+reduces the page's icons to 256 colours) and the DejaVu fonts; run it
 again after any change and commit what it writes. Every rule the game relies
 on (regions disjoint and visible, the grey ball track, plain felt under the
 chip rings) is checked here, so a broken change fails before anything is
@@ -30,6 +33,7 @@ from PIL import Image, ImageDraw, ImageFont
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 LINUX = os.path.join(ROOT, "packaging", "linux")
+WEB = os.path.join(ROOT, "src", "platform", "web")
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 
 SS = 4  # supersampling factor: drawn at SS x, box-filtered down
@@ -704,6 +708,9 @@ def icon_png(rows):
 
 
 MENU_ICON_SIZES = (64, 128, 256)
+# The page's app icons, downloaded with the site: a palette keeps them a third
+# of their size, with no visible banding in the wheel's wood.
+WEB_ICON_SIZES = (192, 512)
 
 
 def make_menu_icon(size):
@@ -882,6 +889,9 @@ def main(argv):
     icon_png(icon).save(os.path.join(LINUX, "rotandor.png"), optimize=False)
     for size in MENU_ICON_SIZES:
         make_menu_icon(size).save(os.path.join(LINUX, "rotandor-%d.png" % size), optimize=False)
+    for size in WEB_ICON_SIZES:
+        make_menu_icon(size).quantize(256, method=Image.Quantize.LIBIMAGEQUANT).save(
+            os.path.join(WEB, "rotandor-%d.png" % size), optimize=True)
     write(os.path.join(ROOT, "src", "game", "my_icon.inc"), icon_inc(icon))
     if preview_path:
         preview(table, wheel, chips, reg, preview_path, show_regions)

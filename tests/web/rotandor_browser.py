@@ -89,10 +89,12 @@ def _faketime_script(setting):
 
 
 class _Site(http.server.SimpleHTTPRequestHandler):
-    """Serves whichever site the server serves now."""
+    """Serves whichever site the server serves when the request comes (a
+    browser may open a connection well before it sends on it)."""
 
-    def __init__(self, request, client, server):
-        super().__init__(request, client, server, directory=server.site)
+    def translate_path(self, path):
+        self.directory = self.server.site
+        return super().translate_path(path)
 
     def log_message(self, *args):
         pass
