@@ -139,10 +139,12 @@ class Session(Harness):
     profile, port: the browser profile and the server's port of an earlier
     session, to come back to its storage (the profile is then kept).
     quota: bytes the origin may store, set before the page first uses storage.
+    device: (width, height, device pixel ratio) of a phone or tablet the
+    browser poses as, with touch; presses, releases and taps are then touches.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None, scripts=(), profile=None, port=0, quota=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -158,6 +160,7 @@ class Session(Harness):
         self.profile = profile or tempfile.mkdtemp(prefix="rotandor-browser-")
         self.port = port
         self.quota = quota
+        self.device = device
         self.server = None
         self.driver = None
         self.window = None
@@ -179,6 +182,8 @@ class Session(Harness):
         self.cdp("Page.addScriptToEvaluateOnNewDocument", source=_faketime_script(self.faketime))
         for script in self.scripts:
             self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
+        if self.device:
+            self.emulate(*self.device)
         if self.quota is not None:
             self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
         self.started = time.monotonic()
@@ -198,6 +203,14 @@ class Session(Harness):
             self.server.stop()
         if not self.keep_profile:
             shutil.rmtree(self.profile, ignore_errors=True)
+
+    def emulate(self, width, height, ratio):
+        """A touch screen of this many CSS pixels, held the way its sides say."""
+        landscape = width > height
+        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
+                 mobile=True, screenOrientation={"type": "landscapePrimary" if landscape else "portraitPrimary",
+                                                 "angle": 90 if landscape else 0})
+        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
 
     def cdp(self, command, **params):
         return self.driver.execute_cdp_cmd(command, params)
@@ -277,7 +290,16 @@ class Session(Harness):
         return (c["left"] + (x + 0.5) * c["cssWidth"] / c["width"],
                 c["top"] + (y + 0.5) * c["cssHeight"] / c["height"])
 
+    _TOUCH = {"mousePressed": "touchStart", "mouseReleased": "touchEnd", "mouseMoved": "touchMove"}
+
     def _mouse(self, kind, px, py, buttons, button="none"):
+        if self.device:
+            # A finger: it moves only while it touches.
+            if kind == "mouseMoved" and not buttons:
+                return
+            points = [] if kind == "mouseReleased" else [{"x": px, "y": py}]
+            self.cdp("Input.dispatchTouchEvent", type=self._TOUCH[kind], touchPoints=points)
+            return
         self.cdp("Input.dispatchMouseEvent", type=kind, x=px, y=py, button=button, buttons=buttons,
                  clickCount=1 if kind != "mouseMoved" else 0)
 

@@ -159,7 +159,100 @@ def update_to_a_new_build():
         shutil.rmtree(build_b, ignore_errors=True)
 
 
-for test in [offline_after_one_visit, update_to_a_new_build]:
+# The page's box for the game and its place in device pixels.
+_PLACED = """
+var c = document.getElementById('screen'), r = c.getBoundingClientRect(), v = document.getElementById('view');
+return {left: r.left, top: r.top, width: r.width, height: r.height, ratio: devicePixelRatio,
+        vw: innerWidth, vh: innerHeight, fitted: !v.hidden,
+        scrolls: document.scrollingElement.scrollWidth > innerWidth ||
+                 document.scrollingElement.scrollHeight > innerHeight};
+"""
+
+
+def within(seconds, predicate):
+    try:
+        return rw.wait_for(predicate, seconds, interval=0.05)
+    except rw.HarnessError:
+        return False
+
+
+def shows_whole_game(p):
+    return (p["left"] >= 0 and p["top"] >= 0 and p["left"] + p["width"] <= p["vw"] + 0.01 and
+            p["top"] + p["height"] <= p["vh"] + 0.01 and not p["scrolls"])
+
+
+def screen_pixel(s, shot, p, x, y):
+    """The colour a page screenshot shows at game pixel (x, y)."""
+    from PIL import Image
+
+    image = Image.open(shot).convert("RGB")
+    scale = p["width"] * p["ratio"] / s.window.width
+    r, g, b = image.getpixel((int(p["left"] * p["ratio"] + (x + 0.5) * scale),
+                              int(p["top"] * p["ratio"] + (y + 0.5) * scale)))
+    return (r << 16) | (g << 8) | b
+
+
+# (name, CSS width and height, device pixel ratio, scaled down to fit)
+SCREENS = [("phone", (844, 390, 3), True), ("tablet", (1180, 820, 2), False)]
+
+
+def touch_rounds():
+    for name, device, fitted in SCREENS:
+        with rb.Session(site, faketime=MONDAY, device=device) as s:
+            s.wait_statistics()
+            p = s.js(_PLACED)
+            shot = s.screenshot_root(name + "-statistics")
+            results.check("%s: the whole statistics screen shows, nothing scrolls" % name, shows_whole_game(p), p)
+            results.check("%s: its white panel shows white" % name, screen_pixel(s, shot, p, 300, 300) == 0xFFFFFF)
+            prompt = rw.open_table(s)
+            p = s.js(_PLACED)
+            device_scale = p["width"] * p["ratio"] / 930
+            if fitted:
+                results.check("%s: the table fills the height, scaled down in device pixels" % name,
+                              p["fitted"] and abs(p["height"] - device[1]) < 1 and device_scale < 2, p)
+            else:
+                results.check("%s: the table at a whole factor of device pixels" % name,
+                              not p["fitted"] and abs(device_scale - round(device_scale)) < 1e-6
+                              and device_scale >= 1, p)
+            results.check("%s: the whole table shows, nothing scrolls" % name, shows_whole_game(p), p)
+            rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+            s.screenshot_root(name + "-table")
+            s.click(*rw.START_BUTTON)
+            box = s.wait_box(60)
+            s.screenshot_root(name + "-box")
+            s.dismiss_box()
+            results.check("%s: a round played by touch" % name, box["text"].startswith("Ihr Gewinn ist: "), box)
+            rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table after the round")
+            # A touch shorter than any look of the game still counts.
+            s.tap(*rw.CHIP_25, 0)
+            results.check("%s: a short touch is a press" % name, within(5, lambda: rw.chip_marked(s)))
+            # A finger dragged or held on the page neither scrolls nor zooms
+            # it, and opens no menu.
+            s.js("window.menus = []; window.addEventListener('contextmenu',"
+                 " function (e) { menus.push(e.defaultPrevented); });")
+            s.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": 10, "y": device[1] - 10}])
+            s.cdp("Input.dispatchTouchEvent", type="touchMove", touchPoints=[{"x": 10, "y": 10}])
+            s.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+            s.cdp("Input.synthesizePinchGesture", x=device[0] / 2, y=device[1] / 2, scaleFactor=2,
+                  gestureSourceType="touch")
+            # What asks for a menu (a long press, a right click), on the game and beside it.
+            for x, y in [rb.Session._page_point(s, *rw.NUMBER_17), (2, 2)]:
+                for kind in ("mousePressed", "mouseReleased"):
+                    s.cdp("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="right", buttons=0, clickCount=1)
+            view = s.js("return [scrollX, scrollY, visualViewport.scale, window.menus];")
+            results.check("%s: no scroll, no zoom, no menu" % name, view == [0, 0, 1, [True, True]], view)
+
+
+def portrait_hint():
+    with rb.Session(site, faketime=MONDAY, device=(390, 844, 3)) as s:
+        s.wait_statistics()
+        hint = s.js("var t = document.getElementById('turn'); return t.hidden ? null : t.textContent;")
+        s.screenshot_root("phone-portrait")
+        results.check("held upright, a phone asks to be turned", hint and "quer" in hint, hint)
+        results.check("upright, the whole game still shows", shows_whole_game(s.js(_PLACED)))
+
+
+for test in [offline_after_one_visit, update_to_a_new_build, touch_rounds, portrait_hint]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

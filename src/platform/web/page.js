@@ -50,14 +50,81 @@ Module.page = (function () {
 
   function listening() { return running && !over && !boxOpen; }
 
-  // The largest whole number of device pixels per game pixel that fits.
+  // Room the controls take below or beside the game, and the hint to turn a
+  // small screen held upright above it, in CSS pixels.
+  var BELOW = 44, BESIDE = 200, HINT = 56, GAME_WIDTH = 930;
+  var view = null, viewCtx = null, large = null, largeCtx = null, fitted = false, viewDue = false;
+
+  function place(e, left, top, w, h) {
+    e.style.left = left + "px";
+    e.style.top = top + "px";
+    if (w !== undefined) {
+      e.style.width = w + "px";
+      e.style.height = h + "px";
+    }
+  }
+
+  // Where a whole number of device pixels per game pixel fits (the game at
+  // its own size in CSS pixels or larger), the largest such: every pixel a
+  // sharp square. On a smaller viewport (a phone) the whole game at the
+  // largest scale that fits, drawn into a canvas of the device's own pixels
+  // (see showView). Always on whole device pixels, and never scrolled.
   function fit() {
-    if (!canvas) return;
-    var ratio = window.devicePixelRatio || 1;
-    var scale = Math.floor(Math.min(window.innerWidth * ratio / width, window.innerHeight * ratio / height));
-    scale = Math.max(1, scale);
-    canvas.style.width = (width * scale / ratio) + "px";
-    canvas.style.height = (height * scale / ratio) + "px";
+    if (!canvas || canvas.hidden) return;
+    var ratio = window.devicePixelRatio || 1, vw = window.innerWidth, vh = window.innerHeight;
+    var turn = vh > vw && vw < GAME_WIDTH, top = turn ? HINT : 0;
+    function scale(w, h) { return Math.min(w / width, h / height); }
+    // The controls go where they cost the game the least.
+    var beside = scale(vw - BESIDE, vh - top) > scale(vw, vh - top - BELOW);
+    var roomW = vw - (beside ? BESIDE : 0), roomH = vh - top - (beside ? 0 : BELOW);
+    var factor = scale(roomW * ratio, roomH * ratio);
+    fitted = roomW < width || roomH < height || factor < 1;
+    if (!fitted) factor = Math.floor(factor);
+    var w = Math.round(width * factor), h = Math.round(height * factor);  // device pixels
+    var left = Math.floor((roomW * ratio - w) / 2) / ratio, y = top + Math.floor((roomH * ratio - h) / 2) / ratio;
+    place(canvas, left, y, w / ratio, h / ratio);
+    canvas.style.opacity = fitted ? 0 : "";  // still takes the input
+    view.hidden = !fitted;
+    if (fitted) {
+      view.width = w;
+      view.height = h;
+      place(view, left, y, w / ratio, h / ratio);
+      var whole = Math.ceil(factor);
+      large.width = width * whole;
+      large.height = height * whole;
+      showView();
+    }
+    var controls = element("controls");
+    controls.hidden = false;
+    controls.className = beside ? "beside" : "below";
+    if (beside) place(controls, left + w / ratio + 12, y + (h / ratio - controls.offsetHeight) / 2);
+    else place(controls, (vw - controls.offsetWidth) / 2, y + h / ratio + 8);
+    element("turn").hidden = !turn;
+  }
+
+  function hideGame() {
+    canvas.hidden = view.hidden = element("controls").hidden = element("turn").hidden = true;
+  }
+
+  // The game on a viewport smaller than itself, as crisp as a scale that is
+  // no whole number can be: each game pixel is first repeated to the next
+  // whole factor above the scale, and that picture is then smoothed down to
+  // the device's pixels. Every pixel keeps its size to within one device
+  // pixel and only its edges blend, where plain nearest-neighbour scaling
+  // would draw pixels one and two device pixels wide at random and drop
+  // lines below a scale of one.
+  function showView() {
+    viewDue = false;
+    if (!fitted) return;
+    var source = canvas;
+    if (large.width > width) {
+      largeCtx.imageSmoothingEnabled = false;
+      largeCtx.drawImage(canvas, 0, 0, large.width, large.height);
+      source = large;
+    }
+    viewCtx.imageSmoothingEnabled = true;
+    viewCtx.imageSmoothingQuality = "high";
+    viewCtx.drawImage(source, 0, 0, view.width, view.height);
   }
 
   function press(bit, event) {
@@ -75,6 +142,10 @@ Module.page = (function () {
 
   function install() {
     canvas = element("screen");
+    view = element("view");
+    viewCtx = view.getContext("2d", { alpha: false });
+    large = document.createElement("canvas");
+    largeCtx = large.getContext("2d", { alpha: false });
     canvas.addEventListener("mousedown", function (e) {
       openAudio();
       if (BUTTON[e.button] === undefined) return;
@@ -92,7 +163,8 @@ Module.page = (function () {
       inside = false;
       if (listening()) pushPointer();
     });
-    canvas.addEventListener("contextmenu", function (e) { e.preventDefault(); });
+    // No menu on a long press or a right click during play.
+    document.addEventListener("contextmenu", function (e) { if (running && !over) e.preventDefault(); });
     // A finger is the left button; its press is not turned into mouse events too.
     canvas.addEventListener("pointerdown", function (e) {
       if (e.pointerType !== "touch") return;
@@ -200,7 +272,7 @@ Module.page = (function () {
       fit();
     },
     closeCanvas: function () {
-      canvas.hidden = true;
+      hideGame();
       queue = [];
     },
     setTitle: function (title) { document.title = title; },
@@ -214,6 +286,10 @@ Module.page = (function () {
     drawRows: function (bytes, w, first, rows) {
       var pixels = new Uint8ClampedArray(bytes.buffer, bytes.byteOffset, bytes.length);
       ctx.putImageData(new ImageData(pixels, w, rows), 0, first);
+      if (fitted && !viewDue) {
+        viewDue = true;
+        requestAnimationFrame(showView);
+      }
     },
     takeInput: function () { return queue.shift(); },
     yieldOnce: function () {
@@ -244,7 +320,7 @@ Module.page = (function () {
     messageBox: showBox,
     ended: function (status) {
       over = true;
-      canvas.hidden = true;
+      hideGame();
       document.title = "Rotandor";
       element("ended").hidden = false;
       element("again").focus();
