@@ -372,6 +372,34 @@ class Session(Harness):
         for ch in text:
             self.key(ch, hold=0.03)
 
+    def press_button(self, element_id):
+        """Clicks (or touches) one of the page's own buttons."""
+        r = self.js("var r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                    "return [r.left + r.width / 2, r.top + r.height / 2];", element_id)
+        self._mouse("mouseMoved", r[0], r[1], 0)
+        self._mouse("mousePressed", r[0], r[1], 1, "left")
+        self._mouse("mouseReleased", r[0], r[1], 0, "left")
+
+    # The saved game ----------------------------------------------------------
+
+    def save_game(self, directory, timeout=10):
+        """Presses "Spielstand speichern"; the path of the file downloaded."""
+        self.cdp("Page.setDownloadBehavior", behavior="allow", downloadPath=directory)
+        before = set(os.listdir(directory))
+        self.press_button("save-game")
+
+        def downloaded():
+            new = [n for n in set(os.listdir(directory)) - before if not n.endswith(".crdownload")]
+            return os.path.join(directory, new[0]) if new else None
+
+        return wait_for(downloaded, timeout, interval=0.05, what="the saved game's download")
+
+    def load_game(self, path):
+        """Picks this file for "Spielstand laden", as the file dialog would."""
+        root = self.cdp("DOM.getDocument")["root"]["nodeId"]
+        node = self.cdp("DOM.querySelector", nodeId=root, selector="#load-file")["nodeId"]
+        self.cdp("DOM.setFileInputFiles", nodeId=node, files=[os.path.abspath(path)])
+
     # Message boxes -----------------------------------------------------------
 
     def boxes(self):
@@ -407,11 +435,7 @@ class Session(Harness):
               box.addEventListener('close', function () { box.closings++; });
             }
             return box.closings;""")
-        r = self.js("var r = document.getElementById('box-ok').getBoundingClientRect();"
-                    "return [r.left + r.width / 2, r.top + r.height / 2];")
-        self._mouse("mouseMoved", r[0], r[1], 0)
-        self._mouse("mousePressed", r[0], r[1], 1, "left")
-        self._mouse("mouseReleased", r[0], r[1], 0, "left")
+        self.press_button("box-ok")
         wait_for(lambda: self.js("return document.getElementById('box').closings") > closed, timeout,
                  what="the box to close")
 

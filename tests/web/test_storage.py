@@ -1,9 +1,10 @@
-"""The player's files in the browser's storage when the storage fails: a
-browser that blocks site data (indexedDB.open throws), a full quota, and a
-database the page cannot open. Each of them once hung the page or lost the
-session without a word; now the player is told, once, in German, and plays.
+"""The player's files in the browser's storage: when the storage fails (a
+browser that blocks site data, so that indexedDB.open throws; a full quota; a
+database the page cannot open), and on their way to the desktop game and
+back. Each failure once hung the page or lost the session without a word;
+now the player is told, once, in German, and plays.
 
-Usage: /usr/bin/python3 test_storage.py PATH/TO/site [TEST ...]
+Usage: /usr/bin/python3 test_storage.py PATH/TO/site PATH/TO/desktop/rotandor [TEST ...]
 """
 
 import base64
@@ -11,6 +12,7 @@ import os
 import shutil
 import sys
 import tempfile
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -18,8 +20,8 @@ sys.path.insert(0, os.path.join(HERE, "..", "window"))
 import rotandor_browser as rb  # noqa: E402
 import rotandor_window as rw  # noqa: E402
 
-site = sys.argv[1]
-chosen = sys.argv[2:]
+site, desktop_game = sys.argv[1], sys.argv[2]
+chosen = sys.argv[3:]
 results = rw.Results()
 
 MONDAY = "@2026-12-07 12:00:00 x10"
@@ -138,7 +140,107 @@ def open_fails():
         results.check("the newer database is left alone", version == [99], version)
 
 
-for test in [open_throws, quota_exceeded, open_fails]:
+NAMES = ["Login.dat", "Login2.dat", "Secrets.dat", "Geldbeutel.dat"]
+TUESDAY = "@2026-12-08 12:00:00 x10"
+WALLET = b"4711\r\n"  # shown on the statistics screen in place of the start money drawn
+
+
+def statistics(session):
+    session.wait_statistics()
+    return session.grab()
+
+
+def same_pixels(a, b):
+    return a.size == b.size and a.tobytes() == b.tobytes()
+
+
+def zipped(path, files, method=zipfile.ZIP_DEFLATED):
+    with zipfile.ZipFile(path, "w", method) as z:
+        for name, data in files.items():
+            z.writestr(name, data)
+    return path
+
+
+def desktop(files, faketime, play=True):
+    """The desktop game started on these player files: its statistics screen,
+    and its player files after one round."""
+    with rw.Session(desktop_game, files=["Button.txt"], faketime=faketime, player_files=files) as d:
+        shown = statistics(d)
+        if not play:
+            return shown, None
+        prompt = rw.open_table(d)
+        rw.bet_between_spins(d, prompt, rw.place_bet_on_17)
+        d.click(*rw.START_BUTTON)
+        d.dismiss_box(d.wait_box(60))
+        rw.wait_for(lambda: rw.crop(d, rw.BET_LINE) == prompt, 10, what="the table after the round")
+        d.escape()
+        d.wait_exit(5)
+        return shown, {n: d.player_file(n) for n in NAMES if d.player_file(n) is not None}
+
+
+def save_and_load_round_trip():
+    downloads = tempfile.mkdtemp(prefix="rotandor-saves-")
+    try:
+        # A round in the page, then its files as one download.
+        with rb.Session(site, faketime=MONDAY, player_files={"Geldbeutel.dat": WALLET}) as s:
+            boxes_of_a_round(s, rw.open_table(s))
+            path = s.save_game(downloads)
+            with zipfile.ZipFile(path) as z:
+                saved = {n: z.read(n) for n in z.namelist()}
+            kept = {n: stored(s, n) for n in NAMES}
+            kept = {n: b for n, b in kept.items() if b is not None}
+            results.check("the download holds exactly the player's files as stored",
+                          saved == kept and sorted(saved) == sorted(NAMES), saved)
+            s.driver.refresh()
+            page_shown = statistics(s)
+
+        # The desktop plays on from them, the next day.
+        desk_shown, desk_files = desktop(saved, TUESDAY)
+        results.check("the desktop game shows the page's statistics", same_pixels(page_shown, desk_shown))
+        results.check("the desktop game goes on with the page's day streak",
+                      desk_files["Login.dat"] == saved["Login.dat"] and desk_files["Login2.dat"] == b"12-08-2026\r\n",
+                      desk_files)
+
+        # And back: the desktop's files, packed by an ordinary archiver.
+        bad = [("a text file", "notes.txt", b"hello"),
+               ("another file inside", "other.zip", {"Login.dat": saved["Login.dat"], "Roulettezahlen.txt": b"x"}),
+               ("a task file in another form", "form.zip", {"Secrets.dat": b"1,0,0\r\n"}),
+               ("a damaged archive", "damaged.zip", None)]
+        with rb.Session(site, faketime=TUESDAY) as s:
+            before = statistics(s)
+            for what, name, content in bad:
+                target = os.path.join(downloads, name)
+                if isinstance(content, dict):
+                    zipped(target, content)
+                elif content is None:
+                    data = bytearray(open(zipped(target, desk_files, zipfile.ZIP_STORED), "rb").read())
+                    data[40] ^= 0x20  # a byte of the first file
+                    open(target, "wb").write(data)
+                else:
+                    open(target, "wb").write(content)
+                s.load_game(target)
+                box = s.wait_box(10)
+                s.dismiss_box()
+                results.check("refused: " + what, "kein Spielstand von Rotandor" in box["text"], box["text"])
+            results.check("after the refusals the game and its files are as they were",
+                          same_pixels(statistics(s), before) and stored(s, "Secrets.dat") is None)
+            s.js("window.beforeTheLoad = true;")
+            s.load_game(zipped(os.path.join(downloads, "desktop.zip"), desk_files))
+            rw.wait_for(lambda: s.js("return !window.beforeTheLoad && !document.getElementById('screen').hidden"),
+                        10, what="the page to start again")
+            page_files = {n: stored(s, n) for n in NAMES}
+            results.check("the page keeps the desktop's files byte for byte",
+                          {n: b for n, b in page_files.items() if b is not None} == desk_files, page_files)
+            s.wait_window(640, 420)
+            page_shown = statistics(s)
+        desk_shown, _ = desktop(desk_files, TUESDAY, play=False)
+        results.check("the page starts again on them, showing what the desktop shows",
+                      same_pixels(page_shown, desk_shown))
+    finally:
+        shutil.rmtree(downloads, ignore_errors=True)
+
+
+for test in [open_throws, quota_exceeded, open_fails, save_and_load_round_trip]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

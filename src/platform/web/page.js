@@ -198,15 +198,23 @@ Module.page = (function () {
       push(4, []);
       persist();
     });
+    element("save-game").addEventListener("click", function () { this.blur(); saveGame(); });
+    element("load-game").addEventListener("click", function () { this.blur(); element("load-file").click(); });
+    element("load-file").addEventListener("change", function () {
+      if (this.files.length) loadGame(this.files[0]);
+      this.value = "";
+    });
     element("again").addEventListener("click", function () { location.reload(); });
     element("retry").addEventListener("click", function () { location.reload(); });
   }
 
   // What the player is told when the browser keeps nothing, or stops keeping.
   var CANNOT_KEEP = "Dieser Browser l\u00e4sst die Seite nichts speichern. Sie k\u00f6nnen spielen, " +
-      "aber Ihr Fortschritt geht verloren, sobald Sie die Seite schlie\u00dfen oder neu laden.";
+      "aber Ihr Fortschritt geht verloren, sobald Sie die Seite schlie\u00dfen oder neu laden. " +
+      "Mit \u201eSpielstand speichern\u201c sichern Sie ihn als Datei.";
   var NOT_STORED = "Ihr Spielstand konnte in diesem Browser nicht gespeichert werden (kein Platz " +
-      "oder keine Erlaubnis). Gespeichert bleibt der zuletzt gesicherte Stand. Sie k\u00f6nnen weiterspielen.";
+      "oder keine Erlaubnis). Gespeichert bleibt der zuletzt gesicherte Stand. Sie k\u00f6nnen weiterspielen; " +
+      "mit \u201eSpielstand speichern\u201c sichern Sie den jetzigen Stand als Datei.";
   var toldFailure = false;
 
   var askedToKeep = false;
@@ -225,6 +233,46 @@ Module.page = (function () {
         showBox("Rotandor", NOT_STORED);
       }
       return ok;
+    });
+  }
+
+  // The player's files as one download, and back ------------------------------
+
+  var NO_FILES = "Es gibt noch keinen Spielstand zum Speichern.";
+  var LOAD_NOT_KEPT = "Der Spielstand kann nicht geladen werden: Dieser Browser l\u00e4sst die Seite nichts speichern.";
+  var LOAD_NOT_STORED = "Der Spielstand konnte in diesem Browser nicht gespeichert werden. Es wurde nichts geladen.";
+
+  function saveGame() {
+    var files = [];
+    Module.savegame.names.forEach(function (name) {
+      var path = storage.player + "/" + name;
+      if (FS.analyzePath(path).exists) files.push({ name: name, bytes: FS.readFile(path), time: FS.stat(path).mtime });
+    });
+    if (!files.length) return showBox("Rotandor", NO_FILES);
+    var d = new Date(), link = document.createElement("a");
+    link.href = URL.createObjectURL(new Blob([Module.savegame.write(files)], { type: "application/zip" }));
+    link.download = "Rotandor-Spielstand-" + d.getFullYear() + "-" + ("0" + (d.getMonth() + 1)).slice(-2) + "-" +
+                    ("0" + d.getDate()).slice(-2) + ".zip";
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+  }
+
+  // Checks the file first; stores it whole, or leaves the stored files as
+  // they were; then the page starts again with it.
+  function loadGame(file) {
+    var check = file.size > Module.savegame.maxSize ? Promise.reject(new Error("die Datei ist viel zu gro\u00df"))
+                                                    : file.arrayBuffer().then(Module.savegame.read);
+    check.then(function (files) {
+      if (!storage.usable()) return showBox("Rotandor", LOAD_NOT_KEPT);
+      return storage.replacePlayer(files, Module.savegame.names).then(function (ok) {
+        if (ok) location.reload();
+        else showBox("Rotandor", LOAD_NOT_STORED);
+      });
+    }, function (error) {
+      showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " + error.message +
+              ". Es wurde nichts geladen.");
     });
   }
 

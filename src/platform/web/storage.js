@@ -14,12 +14,14 @@
 
 Module.storage = (function () {
   var HOME = "/home/web_user";
+  var PLAYER = HOME + "/.local/share/rotandor";  // where the game keeps them, under the page's home
   var DB_VERSION = 21, STORE = "FILE_DATA";
   var LIMIT_MS = 10000;  // no healthy store of a few small files comes near it
   var TEMP = /(^|\/)\.rotandor-[^\/]*\.tmp$/;  // a file being written
 
   var usable = false;  // the files were read: stores may replace them
   var stored = {};     // path -> bytes, as IndexedDB holds them
+  var replaced = false;  // a loaded game took their place: the page loads again
 
   function failure(what) { return new Error(what + ": no answer within " + LIMIT_MS / 1000 + " s"); }
 
@@ -147,6 +149,7 @@ Module.storage = (function () {
   // Stores whatever changed since the last store, in one transaction.
   function storeChanges() {
     if (!usable) return Promise.resolve(false);
+    if (replaced) return Promise.resolve(true);
     var now = snapshot(), puts = [], deletes = [];
     Object.keys(now).forEach(function (path) { if (!same(now[path].bytes, stored[path])) puts.push(path); });
     Object.keys(stored).forEach(function (path) { if (!now[path]) deletes.push(path); });
@@ -176,6 +179,27 @@ Module.storage = (function () {
     return next;
   }
 
+  // Puts the player's files in place of the stored ones ({name: bytes}; a
+  // name of names without bytes is removed), all or none, after any store
+  // under way. Nothing is stored after it: the page loads again to play them.
+  function replacePlayer(files, names) {
+    if (!usable) return Promise.resolve(false);
+    last = last.then(function () {
+      return transact("readwrite", function (store) {
+        names.forEach(function (name) {
+          var path = PLAYER + "/" + name;
+          if (files[name]) store.put({ timestamp: new Date(), mode: 33206, contents: files[name] }, path);
+          else store.delete(path);
+        });
+      }).then(function () {
+        replaced = true;
+        return true;
+      }, note);
+    });
+    next = null;
+    return last;
+  }
+
   // Whether a file changed since this last looked, from names and metadata
   // alone: a rewrite puts a new file (a new inode) in place, an append grows it.
   var seen = "";
@@ -189,6 +213,8 @@ Module.storage = (function () {
 
   return {
     home: HOME,
+    player: PLAYER,
+    replacePlayer: replacePlayer,
     load: load,
     store: store,
     changed: changed,
