@@ -165,16 +165,19 @@ def desktop(files, faketime, play=True):
     """The desktop game started on these player files: its statistics screen,
     and its player files after one round."""
     with rw.Session(desktop_game, files=["Button.txt"], faketime=faketime, player_files=files) as d:
-        shown = statistics(d)
-        if not play:
-            return shown, None
-        prompt = rw.open_table(d)
-        rw.bet_between_spins(d, prompt, rw.place_bet_on_17)
-        d.click(*rw.START_BUTTON)
-        d.dismiss_box(d.wait_box(60))
-        rw.wait_for(lambda: rw.crop(d, rw.BET_LINE) == prompt, 10, what="the table after the round")
-        d.escape()
-        d.wait_exit(5)
+        try:
+            shown = statistics(d)
+            if not play:
+                return shown, None
+            prompt = rw.open_table(d)
+            rw.bet_between_spins(d, prompt, rw.place_bet_on_17)
+            d.click(*rw.START_BUTTON)
+            d.dismiss_box(d.wait_box(60))
+            rw.wait_for(lambda: rw.crop(d, rw.BET_LINE) == prompt, 10, what="the table after the round")
+            d.escape()
+            d.wait_exit(5)
+        except rw.HarnessError as error:
+            raise rw.HarnessError("%s; the desktop game said: %r" % (error, d.errors()))
         return shown, {n: d.player_file(n) for n in NAMES if d.player_file(n) is not None}
 
 

@@ -143,7 +143,7 @@ Module.storage = (function () {
       stored = found;
       usable = true;
       return true;
-    }, note);
+    }).catch(note);
   }
 
   // Stores whatever changed since the last store, in one transaction.
@@ -173,7 +173,7 @@ Module.storage = (function () {
   var last = Promise.resolve(true), next = null;
   function store() {
     if (!next) {
-      next = last.then(function () { next = null; return storeChanges(); });
+      next = last.then(function () { next = null; return storeChanges(); }).catch(note);
       last = next;
     }
     return next;
@@ -194,8 +194,8 @@ Module.storage = (function () {
       }).then(function () {
         replaced = true;
         return true;
-      }, note);
-    });
+      });
+    }).catch(note);
     next = null;
     return last;
   }
