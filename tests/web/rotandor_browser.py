@@ -12,7 +12,6 @@ Run with /usr/bin/python3 (Debian's python3-selenium and python3-pil).
 """
 
 import base64
-import functools
 import http.server
 import io
 import json
@@ -89,20 +88,33 @@ def _faketime_script(setting):
     return _CLOCK % {"start": start, "speed": speed}
 
 
-class _Quiet(http.server.SimpleHTTPRequestHandler):
+class _Site(http.server.SimpleHTTPRequestHandler):
+    """Serves whichever site the server serves when the request comes (a
+    browser may open a connection well before it sends on it)."""
+
+    def translate_path(self, path):
+        self.directory = self.server.site
+        return super().translate_path(path)
+
     def log_message(self, *args):
         pass
 
 
 class Server:
-    """The site on a free port of 127.0.0.1."""
+    """The site on a free port of 127.0.0.1, or on the port given (the same
+    origin, and so the same storage, as an earlier server's)."""
 
-    def __init__(self, site):
-        handler = functools.partial(_Quiet, directory=site)
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
+    def __init__(self, site, port=0):
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), _Site)
+        self.httpd.site = site
+        self.port = self.httpd.server_address[1]
+        self.url = "http://127.0.0.1:%d/" % self.port
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
+
+    def serve(self, site):
+        """From now on serves another site (a new build)."""
+        self.httpd.site = os.path.abspath(site)
 
     def stop(self):
         self.httpd.shutdown()
@@ -123,10 +135,16 @@ class Session(Harness):
     Both are written through the page and stored, then the page is loaded
     again, so the game starts with them as the desktop game would.
     keyboard: ignored; the page is handed the typed characters themselves.
+    scripts: JavaScript run in every page before its own scripts.
+    profile, port: the browser profile and the server's port of an earlier
+    session, to come back to its storage (the profile is then kept).
+    quota: bytes the origin may store, set before the page first uses storage.
+    device: (width, height, device pixel ratio) of a phone or tablet the
+    browser poses as, with touch; presses, releases and taps are then touches.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -137,14 +155,19 @@ class Session(Harness):
                     self.work_files[name] = fh.read()
         self.player_files = dict(player_files or {})
         self.window_size = window_size
-        self.profile = tempfile.mkdtemp(prefix="rotandor-browser-")
+        self.scripts = list(scripts)
+        self.keep_profile = profile is not None
+        self.profile = profile or tempfile.mkdtemp(prefix="rotandor-browser-")
+        self.port = port
+        self.quota = quota
+        self.device = device
         self.server = None
         self.driver = None
         self.window = None
         self.reloaded = False
 
     def start(self):
-        self.server = Server(self.site)
+        self.server = Server(self.site, self.port)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
@@ -157,6 +180,12 @@ class Session(Harness):
         self.driver.set_script_timeout(30)
         self.cdp("Emulation.setTimezoneOverride", timezoneId="UTC")
         self.cdp("Page.addScriptToEvaluateOnNewDocument", source=_faketime_script(self.faketime))
+        for script in self.scripts:
+            self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
+        if self.device:
+            self.emulate(*self.device)
+        if self.quota is not None:
+            self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
         self.started = time.monotonic()
         self.driver.get(self.server.url)
         if self.work_files or self.player_files:
@@ -172,7 +201,16 @@ class Session(Harness):
                 pass
         if self.server:
             self.server.stop()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        if not self.keep_profile:
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+    def emulate(self, width, height, ratio):
+        """A touch screen of this many CSS pixels, held the way its sides say."""
+        landscape = width > height
+        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
+                 mobile=True, screenOrientation={"type": "landscapePrimary" if landscape else "portraitPrimary",
+                                                 "angle": 90 if landscape else 0})
+        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
 
     def cdp(self, command, **params):
         return self.driver.execute_cdp_cmd(command, params)
@@ -252,7 +290,16 @@ class Session(Harness):
         return (c["left"] + (x + 0.5) * c["cssWidth"] / c["width"],
                 c["top"] + (y + 0.5) * c["cssHeight"] / c["height"])
 
+    _TOUCH = {"mousePressed": "touchStart", "mouseReleased": "touchEnd", "mouseMoved": "touchMove"}
+
     def _mouse(self, kind, px, py, buttons, button="none"):
+        if self.device:
+            # A finger: it moves only while it touches.
+            if kind == "mouseMoved" and not buttons:
+                return
+            points = [] if kind == "mouseReleased" else [{"x": px, "y": py}]
+            self.cdp("Input.dispatchTouchEvent", type=self._TOUCH[kind], touchPoints=points)
+            return
         self.cdp("Input.dispatchMouseEvent", type=kind, x=px, y=py, button=button, buttons=buttons,
                  clickCount=1 if kind != "mouseMoved" else 0)
 
@@ -325,6 +372,34 @@ class Session(Harness):
         for ch in text:
             self.key(ch, hold=0.03)
 
+    def press_button(self, element_id):
+        """Clicks (or touches) one of the page's own buttons."""
+        r = self.js("var r = document.getElementById(arguments[0]).getBoundingClientRect();"
+                    "return [r.left + r.width / 2, r.top + r.height / 2];", element_id)
+        self._mouse("mouseMoved", r[0], r[1], 0)
+        self._mouse("mousePressed", r[0], r[1], 1, "left")
+        self._mouse("mouseReleased", r[0], r[1], 0, "left")
+
+    # The saved game ----------------------------------------------------------
+
+    def save_game(self, directory, timeout=10):
+        """Presses "Spielstand speichern"; the path of the file downloaded."""
+        self.cdp("Page.setDownloadBehavior", behavior="allow", downloadPath=directory)
+        before = set(os.listdir(directory))
+        self.press_button("save-game")
+
+        def downloaded():
+            new = [n for n in set(os.listdir(directory)) - before if not n.endswith(".crdownload")]
+            return os.path.join(directory, new[0]) if new else None
+
+        return wait_for(downloaded, timeout, interval=0.05, what="the saved game's download")
+
+    def load_game(self, path):
+        """Picks this file for "Spielstand laden", as the file dialog would."""
+        root = self.cdp("DOM.getDocument")["root"]["nodeId"]
+        node = self.cdp("DOM.querySelector", nodeId=root, selector="#load-file")["nodeId"]
+        self.cdp("DOM.setFileInputFiles", nodeId=node, files=[os.path.abspath(path)])
+
     # Message boxes -----------------------------------------------------------
 
     def boxes(self):
@@ -352,12 +427,17 @@ class Session(Harness):
 
     def dismiss_box(self, box=None, timeout=5):
         """Clicks the box's OK button as a player would and waits until it is gone."""
-        r = self.js("var r = document.getElementById('box-ok').getBoundingClientRect();"
-                    "return [r.left + r.width / 2, r.top + r.height / 2];")
-        self._mouse("mouseMoved", r[0], r[1], 0)
-        self._mouse("mousePressed", r[0], r[1], 1, "left")
-        self._mouse("mouseReleased", r[0], r[1], 0, "left")
-        wait_for(lambda: not self.boxes(), timeout, what="the box to close")
+        # Counted, since the next box of a row may open at once.
+        closed = self.js("""
+            var box = document.getElementById('box');
+            if (box.closings === undefined) {
+              box.closings = 0;
+              box.addEventListener('close', function () { box.closings++; });
+            }
+            return box.closings;""")
+        self.press_button("box-ok")
+        wait_for(lambda: self.js("return document.getElementById('box').closings") > closed, timeout,
+                 what="the box to close")
 
     # Pixels ------------------------------------------------------------------
 

@@ -8,10 +8,13 @@ Writes into the repository's data/:
   Button.txt                                             (87 hit regions)
 into packaging/linux/:
   rotandor.png, rotandor-64/128/256.png                  (icons for menus, each drawn for its size)
+into src/platform/web/:
+  rotandor-192/512.png                                   (the page's app icons, 256 colours)
 src/game/my_icon.inc (the icon the program embeds) and, through
 make_icon.py, packaging/windows/rotandor.ico (the same icon for Windows).
 
-The output depends only on these two scripts, Pillow and the DejaVu fonts; run it
+The output depends only on these two scripts, Pillow (with its libimagequant,
+which reduces the page's icons to 256 colours) and the DejaVu fonts; run it
 again after any change and commit what it writes. Every rule the game relies
 on (regions disjoint and visible, the grey ball track, plain felt under the
 chip rings) is checked here, so a broken change fails before anything is
@@ -33,6 +36,7 @@ import make_icon
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DATA = os.path.join(ROOT, "data")
 LINUX = os.path.join(ROOT, "packaging", "linux")
+WEB = os.path.join(ROOT, "src", "platform", "web")
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 
 SS = 4  # supersampling factor: drawn at SS x, box-filtered down
@@ -716,6 +720,9 @@ def icon_rgb(rows):
 
 
 MENU_ICON_SIZES = (64, 128, 256)
+# The page's app icons, downloaded with the site: a palette keeps them a third
+# of their size, with no visible banding in the wheel's wood.
+WEB_ICON_SIZES = (192, 512)
 
 
 def make_menu_icon(size):
@@ -894,6 +901,9 @@ def main(argv):
     icon_png(icon).save(os.path.join(LINUX, "rotandor.png"), optimize=False)
     for size in MENU_ICON_SIZES:
         make_menu_icon(size).save(os.path.join(LINUX, "rotandor-%d.png" % size), optimize=False)
+    for size in WEB_ICON_SIZES:
+        make_menu_icon(size).quantize(256, method=Image.Quantize.LIBIMAGEQUANT).save(
+            os.path.join(WEB, "rotandor-%d.png" % size), optimize=True)
     write(os.path.join(ROOT, "src", "game", "my_icon.inc"), icon_inc(icon))
     write(os.path.join(ROOT, "packaging", "windows", "rotandor.ico"), make_icon.ico(icon_rgb(icon)))
     if preview_path:

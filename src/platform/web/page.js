@@ -1,11 +1,10 @@
 // The page around the game: the canvas, the input queue the game polls, the
-// message box, the player's files in IndexedDB and the page after the end.
-// web_platform.cpp calls into Module.page; nothing here knows the game.
+// message box, storing the player's files (storage.js) and the page after the
+// end. web_platform.cpp calls into Module.page; nothing here knows the game.
 "use strict";
 
 Module.page = (function () {
-  // The player's files and the current directory, kept in IndexedDB.
-  var HOME = "/home/web_user";
+  var storage = Module.storage;
   var BUTTON = { 0: 1, 1: 4, 2: 2 };  // DOM button number to the game's bit
 
   var canvas = null, ctx = null, width = 0, height = 0;
@@ -14,7 +13,6 @@ Module.page = (function () {
   var deliveredButtons = 0; // as the game last heard
   var x = -1, y = -1, inside = false;
   var boxOpen = false, over = false, running = false;
-  var persisting = null;
 
   function element(id) { return document.getElementById(id); }
 
@@ -52,14 +50,81 @@ Module.page = (function () {
 
   function listening() { return running && !over && !boxOpen; }
 
-  // The largest whole number of device pixels per game pixel that fits.
+  // Room the controls take below or beside the game, and the hint to turn a
+  // small screen held upright above it, in CSS pixels.
+  var BELOW = 44, BESIDE = 200, HINT = 56, GAME_WIDTH = 930;
+  var view = null, viewCtx = null, large = null, largeCtx = null, fitted = false, viewDue = false;
+
+  function place(e, left, top, w, h) {
+    e.style.left = left + "px";
+    e.style.top = top + "px";
+    if (w !== undefined) {
+      e.style.width = w + "px";
+      e.style.height = h + "px";
+    }
+  }
+
+  // Where a whole number of device pixels per game pixel fits (the game at
+  // its own size in CSS pixels or larger), the largest such: every pixel a
+  // sharp square. On a smaller viewport (a phone) the whole game at the
+  // largest scale that fits, drawn into a canvas of the device's own pixels
+  // (see showView). Always on whole device pixels, and never scrolled.
   function fit() {
-    if (!canvas) return;
-    var ratio = window.devicePixelRatio || 1;
-    var scale = Math.floor(Math.min(window.innerWidth * ratio / width, window.innerHeight * ratio / height));
-    scale = Math.max(1, scale);
-    canvas.style.width = (width * scale / ratio) + "px";
-    canvas.style.height = (height * scale / ratio) + "px";
+    if (!canvas || canvas.hidden) return;
+    var ratio = window.devicePixelRatio || 1, vw = window.innerWidth, vh = window.innerHeight;
+    var turn = vh > vw && vw < GAME_WIDTH, top = turn ? HINT : 0;
+    function scale(w, h) { return Math.min(w / width, h / height); }
+    // The controls go where they cost the game the least.
+    var beside = scale(vw - BESIDE, vh - top) > scale(vw, vh - top - BELOW);
+    var roomW = vw - (beside ? BESIDE : 0), roomH = vh - top - (beside ? 0 : BELOW);
+    var factor = scale(roomW * ratio, roomH * ratio);
+    fitted = roomW < width || roomH < height || factor < 1;
+    if (!fitted) factor = Math.floor(factor);
+    var w = Math.round(width * factor), h = Math.round(height * factor);  // device pixels
+    var left = Math.floor((roomW * ratio - w) / 2) / ratio, y = top + Math.floor((roomH * ratio - h) / 2) / ratio;
+    place(canvas, left, y, w / ratio, h / ratio);
+    canvas.style.opacity = fitted ? 0 : "";  // still takes the input
+    view.hidden = !fitted;
+    if (fitted) {
+      view.width = w;
+      view.height = h;
+      place(view, left, y, w / ratio, h / ratio);
+      var whole = Math.ceil(factor);
+      large.width = width * whole;
+      large.height = height * whole;
+      showView();
+    }
+    var controls = element("controls");
+    controls.hidden = false;
+    controls.className = beside ? "beside" : "below";
+    if (beside) place(controls, left + w / ratio + 12, y + (h / ratio - controls.offsetHeight) / 2);
+    else place(controls, (vw - controls.offsetWidth) / 2, y + h / ratio + 8);
+    element("turn").hidden = !turn;
+  }
+
+  function hideGame() {
+    canvas.hidden = view.hidden = element("controls").hidden = element("turn").hidden = true;
+  }
+
+  // The game on a viewport smaller than itself, as crisp as a scale that is
+  // no whole number can be: each game pixel is first repeated to the next
+  // whole factor above the scale, and that picture is then smoothed down to
+  // the device's pixels. Every pixel keeps its size to within one device
+  // pixel and only its edges blend, where plain nearest-neighbour scaling
+  // would draw pixels one and two device pixels wide at random and drop
+  // lines below a scale of one.
+  function showView() {
+    viewDue = false;
+    if (!fitted) return;
+    var source = canvas;
+    if (large.width > width) {
+      largeCtx.imageSmoothingEnabled = false;
+      largeCtx.drawImage(canvas, 0, 0, large.width, large.height);
+      source = large;
+    }
+    viewCtx.imageSmoothingEnabled = true;
+    viewCtx.imageSmoothingQuality = "high";
+    viewCtx.drawImage(source, 0, 0, view.width, view.height);
   }
 
   function press(bit, event) {
@@ -77,6 +142,10 @@ Module.page = (function () {
 
   function install() {
     canvas = element("screen");
+    view = element("view");
+    viewCtx = view.getContext("2d", { alpha: false });
+    large = document.createElement("canvas");
+    largeCtx = large.getContext("2d", { alpha: false });
     canvas.addEventListener("mousedown", function (e) {
       openAudio();
       if (BUTTON[e.button] === undefined) return;
@@ -94,7 +163,8 @@ Module.page = (function () {
       inside = false;
       if (listening()) pushPointer();
     });
-    canvas.addEventListener("contextmenu", function (e) { e.preventDefault(); });
+    // No menu on a long press or a right click during play.
+    document.addEventListener("contextmenu", function (e) { if (running && !over) e.preventDefault(); });
     // A finger is the left button; its press is not turned into mouse events too.
     canvas.addEventListener("pointerdown", function (e) {
       if (e.pointerType !== "touch") return;
@@ -128,26 +198,106 @@ Module.page = (function () {
       push(4, []);
       persist();
     });
+    element("save-game").addEventListener("click", function () { this.blur(); saveGame(); });
+    element("load-game").addEventListener("click", function () { this.blur(); element("load-file").click(); });
+    element("load-file").addEventListener("change", function () {
+      if (this.files.length) loadGame(this.files[0]);
+      this.value = "";
+    });
     element("again").addEventListener("click", function () { location.reload(); });
     element("retry").addEventListener("click", function () { location.reload(); });
   }
 
+  // What the player is told when the browser keeps nothing, or stops keeping.
+  var CANNOT_KEEP = "Dieser Browser l\u00e4sst die Seite nichts speichern. Sie k\u00f6nnen spielen, " +
+      "aber Ihr Fortschritt geht verloren, sobald Sie die Seite schlie\u00dfen oder neu laden. " +
+      "Mit \u201eSpielstand speichern\u201c sichern Sie ihn als Datei.";
+  var NOT_STORED = "Ihr Spielstand konnte in diesem Browser nicht gespeichert werden (kein Platz " +
+      "oder keine Erlaubnis). Gespeichert bleibt der zuletzt gesicherte Stand. Sie k\u00f6nnen weiterspielen; " +
+      "mit \u201eSpielstand speichern\u201c sichern Sie den jetzigen Stand als Datei.";
+  var toldFailure = false;
+
   var askedToKeep = false;
+  // Stores the files; resolves once they are stored or the store failed,
+  // within storage.js's bound. The first failure is told in a box.
   function persist() {
     // Storage the browser may otherwise clear when it runs short of space.
     if (!askedToKeep && navigator.storage && navigator.storage.persist) {
       askedToKeep = true;
       navigator.storage.persist().catch(function () {});
     }
-    if (persisting) return persisting.then(persist);
-    persisting = new Promise(function (resolve) {
-      FS.syncfs(false, function (error) {
-        if (error) console.warn("Rotandor: the files could not be stored:", error);
-        persisting = null;
-        resolve();
-      });
+    if (!storage.usable()) return Promise.resolve(false);
+    return storage.store().then(function (ok) {
+      if (!ok && !toldFailure && !over) {
+        toldFailure = true;
+        showBox("Rotandor", NOT_STORED);
+      }
+      return ok;
     });
-    return persisting;
+  }
+
+  // The player's files as one download, and back ------------------------------
+
+  var NO_FILES = "Es gibt noch keinen Spielstand zum Speichern.";
+  var LOAD_NOT_KEPT = "Der Spielstand kann nicht geladen werden: Dieser Browser l\u00e4sst die Seite nichts speichern.";
+  var LOAD_NOT_STORED = "Der Spielstand konnte in diesem Browser nicht gespeichert werden. Es wurde nichts geladen.";
+
+  function saveGame() {
+    var files = [];
+    Module.savegame.names.forEach(function (name) {
+      var path = storage.player + "/" + name;
+      if (FS.analyzePath(path).exists) files.push({ name: name, bytes: FS.readFile(path), time: FS.stat(path).mtime });
+    });
+    if (!files.length) return showBox("Rotandor", NO_FILES);
+    var d = new Date(), link = document.createElement("a");
+    link.href = URL.createObjectURL(new Blob([Module.savegame.write(files)], { type: "application/zip" }));
+    link.download = "Rotandor-Spielstand-" + d.getFullYear() + "-" + ("0" + (d.getMonth() + 1)).slice(-2) + "-" +
+                    ("0" + d.getDate()).slice(-2) + ".zip";
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+  }
+
+  // Checks the file first; stores it whole, or leaves the stored files as
+  // they were; then the page starts again with it.
+  function loadGame(file) {
+    var check = file.size > Module.savegame.maxSize ? Promise.reject(new Error("die Datei ist viel zu gro\u00df"))
+                                                    : file.arrayBuffer().then(Module.savegame.read);
+    check.then(function (files) {
+      if (!storage.usable()) return showBox("Rotandor", LOAD_NOT_KEPT);
+      return storage.replacePlayer(files, Module.savegame.names).then(function (ok) {
+        if (ok) location.reload();
+        else showBox("Rotandor", LOAD_NOT_STORED);
+      });
+    }, function (error) {
+      showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " + error.message +
+              ". Es wurde nichts geladen.");
+    });
+  }
+
+  // Boxes show one after the other.
+  var boxes = Promise.resolve();
+  function showBox(caption, text) {
+    boxes = boxes.then(function () { return openBox(caption, text); });
+    return boxes;
+  }
+
+  function openBox(caption, text) {
+    return new Promise(function (resolve) {
+      var box = element("box");
+      element("box-caption").textContent = caption;
+      element("box-text").textContent = text;
+      boxOpen = true;
+      box.addEventListener("close", function () {
+        boxOpen = false;
+        // Buttons let go over the box were not heard by the game.
+        if (buttons !== deliveredButtons) pushPointer();
+        resolve();
+      }, { once: true });
+      box.showModal();
+      element("box-ok").focus();
+    });
   }
 
   var channel = new MessageChannel(), wakers = [];
@@ -170,7 +320,7 @@ Module.page = (function () {
       fit();
     },
     closeCanvas: function () {
-      canvas.hidden = true;
+      hideGame();
       queue = [];
     },
     setTitle: function (title) { document.title = title; },
@@ -184,12 +334,19 @@ Module.page = (function () {
     drawRows: function (bytes, w, first, rows) {
       var pixels = new Uint8ClampedArray(bytes.buffer, bytes.byteOffset, bytes.length);
       ctx.putImageData(new ImageData(pixels, w, rows), 0, first);
+      if (fitted && !viewDue) {
+        viewDue = true;
+        requestAnimationFrame(showView);
+      }
     },
     takeInput: function () { return queue.shift(); },
     yieldOnce: function () {
       return new Promise(function (resolve) { wakers.push(resolve); channel.port2.postMessage(0); });
     },
     waitForInput: function (ms) {
+      // Files the game wrote outside a round (the dates at the start) are
+      // stored while it waits.
+      if (storage.usable() && storage.changed()) persist();
       if (queue.length) return Promise.resolve();
       return new Promise(function (resolve) {
         var timer = setTimeout(done, ms);
@@ -208,25 +365,10 @@ Module.page = (function () {
       tone.stop(t + 0.12);
     },
     persist: persist,
-    messageBox: function (caption, text) {
-      return new Promise(function (resolve) {
-        var box = element("box");
-        element("box-caption").textContent = caption;
-        element("box-text").textContent = text;
-        boxOpen = true;
-        box.addEventListener("close", function () {
-          boxOpen = false;
-          // Buttons let go over the box were not heard by the game.
-          if (buttons !== deliveredButtons) pushPointer();
-          resolve();
-        }, { once: true });
-        box.showModal();
-        element("box-ok").focus();
-      });
-    },
+    messageBox: showBox,
     ended: function (status) {
       over = true;
-      canvas.hidden = true;
+      hideGame();
       document.title = "Rotandor";
       element("ended").hidden = false;
       element("again").focus();
@@ -257,12 +399,13 @@ Module.page = (function () {
     install();
     addRunDependency("player-files");
     claimFiles(function () {
-      FS.mount(IDBFS, {}, HOME);
-      FS.chdir(HOME);
-      FS.syncfs(true, function (error) {
-        if (error) console.warn("Rotandor: no stored files could be read:", error);
+      FS.mkdirTree(storage.home);
+      FS.chdir(storage.home);
+      storage.load().then(function (ok) {
         running = true;
         removeRunDependency("player-files");
+        // Told before the first round.
+        if (!ok) showBox("Rotandor", CANNOT_KEEP);
       });
     });
   });

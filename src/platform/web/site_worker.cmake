@@ -1,0 +1,20 @@
+# Writes the site's service worker, sw.js, from sw.js.in: the name and SHA-256
+# of every other file of the site, and the build's cache name made from them.
+#   cmake -DSITE=DIR -DTEMPLATE=sw.js.in -P site_worker.cmake
+file(GLOB names RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM names sw.js)
+list(SORT names)
+set(entries "")
+set(all "")
+foreach(name IN LISTS names)
+  if(NOT IS_DIRECTORY ${SITE}/${name})
+    file(SHA256 ${SITE}/${name} hash)
+    list(APPEND entries "  \"${name}\": \"${hash}\"")
+    string(APPEND all "${name} ${hash}\n")
+  endif()
+endforeach()
+list(JOIN entries ",\n" entries)
+set(FILES "{\n${entries}\n}")
+string(SHA256 build "${all}")
+string(SUBSTRING ${build} 0 16 BUILD)
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

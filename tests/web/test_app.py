@@ -1,0 +1,258 @@
+"""The page as an app: installable, played offline after one visit, replaced
+whole by a new build at the next visit.
+
+Usage: /usr/bin/python3 test_app.py PATH/TO/site [TEST ...]
+"""
+
+import base64
+import hashlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "window"))
+import rotandor_browser as rb  # noqa: E402
+import rotandor_window as rw  # noqa: E402
+
+site = os.path.abspath(sys.argv[1])
+chosen = sys.argv[2:]
+results = rw.Results()
+WEB_SOURCES = os.path.join(HERE, "..", "..", "src", "platform", "web")
+
+MONDAY = "@2026-12-07 12:00:00 x10"
+TODAY = b"12-07-2026\r\n"
+
+# The service worker's caches: {name: [file, ...]}.
+_CACHES = """
+var done = arguments[arguments.length - 1];
+navigator.serviceWorker.ready.then(function (registration) {
+  if (registration.active.state !== "activated") return done(null);
+  return caches.keys().then(function (names) {
+    return Promise.all(names.map(function (name) {
+      return caches.open(name).then(function (c) { return c.keys(); }).then(function (requests) {
+        return [name, requests.map(function (r) { return new URL(r.url).pathname.slice(1); }).sort()];
+      });
+    }));
+  }).then(function (pairs) {
+    var all = {};
+    pairs.forEach(function (p) { all[p[0]] = p[1]; });
+    done(all);
+  });
+});
+"""
+
+# SHA-256 of each file as the page gets it now (through the worker).
+_SERVED = """
+var names = arguments[0], done = arguments[arguments.length - 1];
+Promise.all(names.map(function (name) {
+  return fetch(name).then(function (r) { return r.arrayBuffer(); }).then(function (b) {
+    return crypto.subtle.digest("SHA-256", b);
+  }).then(function (d) {
+    return Array.prototype.map.call(new Uint8Array(d), function (x) { return (x + 256).toString(16).slice(1); }).join("");
+  }, function () { return null; });
+})).then(done);
+"""
+
+
+def files_of(directory):
+    return sorted(n for n in os.listdir(directory) if n != "sw.js")
+
+
+def cache_name(directory):
+    with open(os.path.join(directory, "sw.js")) as f:
+        return re.search(r'var CACHE = "([^"]+)"', f.read()).group(1)
+
+
+def kept(s, directory):
+    """Whether, within a while, the worker is active and its caches are one,
+    holding exactly this build's files."""
+    want = {cache_name(directory): files_of(directory)}
+    try:
+        return rw.wait_for(lambda: s.driver.execute_async_script(_CACHES) == want, 30, interval=0.2,
+                           what="the site to be kept by its worker")
+    except rw.HarnessError:
+        return False
+
+
+def stored(s, path):
+    data = s.driver.execute_async_script(rb._READ_STORED, path)
+    return None if data is None else base64.b64decode(data)
+
+
+def offline_after_one_visit():
+    with rb.Session(site, faketime=MONDAY) as s:
+        s.wait_statistics()
+        results.check("the first visit keeps the site", kept(s, site))
+        errors = s.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
+        results.check("installable: no installability errors on http://127.0.0.1", errors == [], errors)
+        manifest = s.cdp("Page.getAppManifest")
+        results.check("the manifest reads without errors", manifest["errors"] == [], manifest["errors"])
+
+        s.cdp("Network.enable")
+        s.cdp("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
+              uploadThroughput=-1)
+        s.server.stop()
+        s.driver.refresh()
+        s.wait_statistics()
+        results.check("offline, a reload shows the statistics screen", s.pixel(300, 300) == 0xFFFFFF)
+        prompt = rw.open_table(s)
+        rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+        s.click(*rw.START_BUTTON)
+        box = s.wait_box(60)
+        results.check("offline, a round plays to its message", box["text"].startswith("Ihr Gewinn ist: "), box)
+        s.dismiss_box()
+        history = stored(s, rb.HOME + "/Roulettezahlen.txt") or b""
+        results.check("offline, the round is stored",
+                      stored(s, rb.PLAYER_DIR + "/Login2.dat") == TODAY and len(history) == 38, history)
+
+
+def make_build_b(directory):
+    """A copy of the site changed in its page and its program, as a new build is."""
+    shutil.copytree(site, directory, dirs_exist_ok=True)
+    with open(os.path.join(directory, "index.html"), "r+") as f:
+        page = f.read().replace("<head>", '<head>\n<meta name="rotandor-build" content="B">', 1)
+        f.seek(0)
+        f.write(page)
+    with open(os.path.join(directory, "rotandor.js"), "a") as f:
+        f.write('\nwindow.rotandorBuild = "B";\n')
+    subprocess.run(["cmake", "-DSITE=" + directory, "-DTEMPLATE=" + os.path.join(WEB_SOURCES, "sw.js.in"),
+                    "-P", os.path.join(WEB_SOURCES, "site_worker.cmake")], check=True)
+    # Newer than build A's by more than the second Last-Modified counts in, or
+    # the browser's check for a new worker hears "not modified".
+    worker = os.path.join(directory, "sw.js")
+    later = os.stat(os.path.join(site, "sw.js")).st_mtime + 10
+    os.utime(worker, (later, later))
+
+
+def update_to_a_new_build():
+    build_b = tempfile.mkdtemp(prefix="rotandor-build-b-")
+    try:
+        make_build_b(build_b)
+        player = {"Login.dat": TODAY, "Login2.dat": TODAY}
+        with rb.Session(site, faketime=MONDAY, player_files=player) as s:
+            s.wait_statistics()
+            results.check("build A is kept", kept(s, site))
+            s.server.serve(build_b)
+            s.driver.get(s.server.url)  # the next visit
+            s.wait_statistics()
+            marks = s.js("var m = document.querySelector('meta[name=rotandor-build]');"
+                         "return [m && m.content, window.rotandorBuild || null];")
+            results.check("the next visit runs the new page and program", marks == ["B", "B"], marks)
+            results.check("only the new build is kept", kept(s, build_b))
+            # With the server gone, every file the page gets is the new build's.
+            s.server.stop()
+            names = files_of(build_b)
+            served = s.driver.execute_async_script(_SERVED, names)
+            want = []
+            for name in names:
+                with open(os.path.join(build_b, name), "rb") as f:
+                    want.append(hashlib.sha256(f.read()).hexdigest())
+            results.check("every file served is the new build's", served == want,
+                          [n for n, a, b in zip(names, served, want) if a != b])
+            results.check("the player's files are kept", stored(s, rb.PLAYER_DIR + "/Login.dat") == TODAY)
+    finally:
+        shutil.rmtree(build_b, ignore_errors=True)
+
+
+# The page's box for the game and its place in device pixels.
+_PLACED = """
+var c = document.getElementById('screen'), r = c.getBoundingClientRect(), v = document.getElementById('view');
+return {left: r.left, top: r.top, width: r.width, height: r.height, ratio: devicePixelRatio,
+        vw: innerWidth, vh: innerHeight, fitted: !v.hidden,
+        scrolls: document.scrollingElement.scrollWidth > innerWidth ||
+                 document.scrollingElement.scrollHeight > innerHeight};
+"""
+
+
+def within(seconds, predicate):
+    try:
+        return rw.wait_for(predicate, seconds, interval=0.05)
+    except rw.HarnessError:
+        return False
+
+
+def shows_whole_game(p):
+    return (p["left"] >= 0 and p["top"] >= 0 and p["left"] + p["width"] <= p["vw"] + 0.01 and
+            p["top"] + p["height"] <= p["vh"] + 0.01 and not p["scrolls"])
+
+
+def screen_pixel(s, shot, p, x, y):
+    """The colour a page screenshot shows at game pixel (x, y)."""
+    from PIL import Image
+
+    image = Image.open(shot).convert("RGB")
+    scale = p["width"] * p["ratio"] / s.window.width
+    r, g, b = image.getpixel((int(p["left"] * p["ratio"] + (x + 0.5) * scale),
+                              int(p["top"] * p["ratio"] + (y + 0.5) * scale)))
+    return (r << 16) | (g << 8) | b
+
+
+# (name, CSS width and height, device pixel ratio, scaled down to fit)
+SCREENS = [("phone", (844, 390, 3), True), ("tablet", (1180, 820, 2), False)]
+
+
+def touch_rounds():
+    for name, device, fitted in SCREENS:
+        with rb.Session(site, faketime=MONDAY, device=device) as s:
+            s.wait_statistics()
+            p = s.js(_PLACED)
+            shot = s.screenshot_root(name + "-statistics")
+            results.check("%s: the whole statistics screen shows, nothing scrolls" % name, shows_whole_game(p), p)
+            results.check("%s: its white panel shows white" % name, screen_pixel(s, shot, p, 300, 300) == 0xFFFFFF)
+            prompt = rw.open_table(s)
+            p = s.js(_PLACED)
+            device_scale = p["width"] * p["ratio"] / 930
+            if fitted:
+                results.check("%s: the table fills the height, scaled down in device pixels" % name,
+                              p["fitted"] and abs(p["height"] - device[1]) < 1 and device_scale < 2, p)
+            else:
+                results.check("%s: the table at a whole factor of device pixels" % name,
+                              not p["fitted"] and abs(device_scale - round(device_scale)) < 1e-6
+                              and device_scale >= 1, p)
+            results.check("%s: the whole table shows, nothing scrolls" % name, shows_whole_game(p), p)
+            rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+            s.screenshot_root(name + "-table")
+            s.click(*rw.START_BUTTON)
+            box = s.wait_box(60)
+            s.screenshot_root(name + "-box")
+            s.dismiss_box()
+            results.check("%s: a round played by touch" % name, box["text"].startswith("Ihr Gewinn ist: "), box)
+            rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table after the round")
+            # A touch shorter than any look of the game still counts.
+            s.tap(*rw.CHIP_25, 0)
+            results.check("%s: a short touch is a press" % name, within(5, lambda: rw.chip_marked(s)))
+            # A finger dragged or held on the page neither scrolls nor zooms
+            # it, and opens no menu.
+            s.js("window.menus = []; window.addEventListener('contextmenu',"
+                 " function (e) { menus.push(e.defaultPrevented); });")
+            s.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": 10, "y": device[1] - 10}])
+            s.cdp("Input.dispatchTouchEvent", type="touchMove", touchPoints=[{"x": 10, "y": 10}])
+            s.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+            s.cdp("Input.synthesizePinchGesture", x=device[0] / 2, y=device[1] / 2, scaleFactor=2,
+                  gestureSourceType="touch")
+            # What asks for a menu (a long press, a right click), on the game and beside it.
+            for x, y in [rb.Session._page_point(s, *rw.NUMBER_17), (2, 2)]:
+                for kind in ("mousePressed", "mouseReleased"):
+                    s.cdp("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="right", buttons=0, clickCount=1)
+            view = s.js("return [scrollX, scrollY, visualViewport.scale, window.menus];")
+            results.check("%s: no scroll, no zoom, no menu" % name, view == [0, 0, 1, [True, True]], view)
+
+
+def portrait_hint():
+    with rb.Session(site, faketime=MONDAY, device=(390, 844, 3)) as s:
+        s.wait_statistics()
+        hint = s.js("var t = document.getElementById('turn'); return t.hidden ? null : t.textContent;")
+        s.screenshot_root("phone-portrait")
+        results.check("held upright, a phone asks to be turned", hint and "quer" in hint, hint)
+        results.check("upright, the whole game still shows", shows_whole_game(s.js(_PLACED)))
+
+
+for test in [offline_after_one_visit, update_to_a_new_build, touch_rounds, portrait_hint]:
+    if not chosen or test.__name__ in chosen:
+        results.run(test.__name__, test)
+results.finish()
