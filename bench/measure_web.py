@@ -17,6 +17,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "windo
 import rotandor_browser as rb  # noqa: E402
 import rotandor_window as rw  # noqa: E402
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import processes  # noqa: E402
+from processes import descendants  # noqa: E402
+
 site = sys.argv[1]
 idle = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
 ticks = os.sysconf("SC_CLK_TCK")
@@ -33,35 +37,8 @@ def sizes():
     print("%-16s %9d bytes, gzip %9d" % ("site", total, packed))
 
 
-def descendants(pid):
-    found, todo = [], [pid]
-    while todo:
-        p = todo.pop()
-        found.append(p)
-        # Children are listed per thread that started them.
-        try:
-            threads = os.listdir("/proc/%d/task" % p)
-        except OSError:
-            continue
-        for t in threads:
-            try:
-                with open("/proc/%d/task/%s/children" % (p, t)) as f:
-                    todo += [int(c) for c in f.read().split()]
-            except OSError:
-                pass
-    return found
-
-
 def cpu_seconds(pids):
-    total = 0
-    for p in pids:
-        try:
-            with open("/proc/%d/stat" % p) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
-        except OSError:
-            pass
-    return total / ticks
+    return processes.cpu_ticks(pids) / ticks
 
 
 def to_statistics(s):

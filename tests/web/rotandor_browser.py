@@ -271,7 +271,7 @@ class Session(Harness):
         self.window = Window(c["title"], c["width"], c["height"])
         return self.window
 
-    def wait_exit(self, timeout=10):
+    def wait_exit(self, timeout=15):
         """0 once the page says the game is over (the game's status is logged), else None."""
         try:
             wait_for(self.ended, timeout, interval=0.05, what="the end of the game")

@@ -133,7 +133,7 @@ def endings():
     with rb.Session(site) as s:
         s.wait_window(640, 420)
         s.escape(hold=0.2)
-        results.check("Escape on the statistics screen ends the game", s.wait_exit(5) == 0)
+        results.check("Escape on the statistics screen ends the game", s.wait_exit() == 0)
         text = s.js("return document.getElementById('ended').innerText")
         results.check("the page says the game is over, without the screen", "beendet" in text and s.canvas() is None,
                       text)
@@ -142,7 +142,7 @@ def endings():
         results.check("the page starts the game again", s.running())
         rw.open_table(s)
         s.key("a")
-        results.check("a key at the table ends the game", s.wait_exit(5) == 0)
+        results.check("a key at the table ends the game", s.wait_exit() == 0)
 
 
 def one_game_per_browser():
@@ -156,7 +156,7 @@ def one_game_per_browser():
         results.check("a second tab waits while the game runs in the first", busy and s.canvas() is None)
         s.driver.switch_to.window(first)
         s.escape(hold=0.2)
-        s.wait_exit(5)
+        s.wait_exit()
         s.driver.switch_to.new_window("tab")
         s.driver.get(s.server.url)
         s.wait_window(640, 420)

@@ -27,11 +27,13 @@ $WINEPREFIX, which must exist; its player files are then the Wine user's
 import ctypes
 import ctypes.util
 import glob
+import math
 import os
 import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -241,7 +243,7 @@ class Harness:
         return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
                         what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
-    def wait_statistics(self, timeout=10, scale=1):
+    def wait_statistics(self, timeout=30, scale=1):
         """The statistics window once all of it is drawn: a player clicks on
         what is shown. While the game is still setting the screen up, it
         takes the window's focus and a press in one look, and SDL drops a
@@ -364,8 +366,10 @@ class Session(Harness):
     def running(self):
         return self.proc.poll() is None
 
-    def wait_exit(self, timeout=10):
-        """The exit status, or None if the game is still running after timeout."""
+    def wait_exit(self, timeout=15):
+        """The exit status, or None if the game is still running after timeout.
+        Under Wine a window that closes first waits 2 s for a window manager
+        that is not there, the table window after the statistics one too."""
         try:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -403,7 +407,7 @@ class Session(Harness):
     def boxes(self):
         return [w for w in top_windows(self.display) if w.name == "Rotandor" and self._is_box(w)]
 
-    def wait_window(self, width=None, height=None, timeout=10, interval=0.02):
+    def wait_window(self, width=None, height=None, timeout=30, interval=0.02):
         """Waits for a viewable game window (of the given client size) and returns it."""
 
         def viewable():
@@ -447,7 +451,7 @@ class Session(Harness):
 
         return wait_for(settled_box, timeout, interval=0.05, what="a message box")
 
-    def dismiss_box(self, box, timeout=5):
+    def dismiss_box(self, box, timeout=15):
         """Presses the box's one OK button and waits until the box is gone."""
         info = window_info(self.display, box.id) or {"width": box.width, "height": box.height}
         self.display.run("xdotool", "mousemove", "--window", box.id, str(info["width"] // 2),
@@ -626,15 +630,17 @@ def bet_between_spins(session, prompt, place_bet, tries=5):
     for _ in range(tries):
         if place_bet(session, prompt):
             return
-        wait_for(lambda: crop(session, BET_LINE) == prompt, 60, interval=0.2, what="the croupier's spin to end")
+        wait_for(lambda: crop(session, BET_LINE) == prompt, 150, interval=0.2, what="the croupier's spin to end")
     raise HarnessError("could not place a bet")
 
 
-def hold_until_message(session, point, prompt):
-    """Holds the left button on a field until the bet line changes; true if it did."""
+def hold_until(session, point, done, what="the held button to take effect", timeout=15):
+    """Holds the left button on a place of the table until done() is true; true
+    if it came. The table tests one place per look: how long that takes to
+    come round depends on how busy the machine is."""
     session.press(*point)
     try:
-        wait_for(lambda: crop(session, BET_LINE) != prompt, 5, interval=0.05, what="the field's message")
+        wait_for(done, timeout, interval=0.05, what=what)
         return True
     except HarnessError:
         return False
@@ -642,13 +648,18 @@ def hold_until_message(session, point, prompt):
         session.release()
 
 
-def place_bet_on_17(session, prompt):
-    """The 17 with the 25 chip; false when the croupier cleared the table meanwhile."""
+def hold_until_message(session, point, prompt):
+    """Holds the left button on a field until the bet line changes; true if it did."""
+    return hold_until(session, point, lambda: crop(session, BET_LINE) != prompt, "the field's message")
+
+
+def place_bet_on_17(session, prompt, chip=CHIP_25, chosen=chip_marked):
+    """The 17 with a chip (chosen(session) tells that it took); false when the
+    croupier cleared the table meanwhile."""
     if not hold_until_message(session, NUMBER_17, prompt):
         return False
     message = crop(session, BET_LINE)
-    session.click(*CHIP_25, hold=0.3)
-    return chip_marked(session) and crop(session, BET_LINE) == message
+    return hold_until(session, chip, lambda: chosen(session), "the chip's ring") and crop(session, BET_LINE) == message
 
 
 def harness(argv):
@@ -662,6 +673,63 @@ def harness(argv):
 
         return argv[2], rotandor_browser.Session, argv[3:]
     return (argv[1] if len(argv) > 1 else "rotandor"), Session, argv[2:]
+
+
+# --- The wheel --------------------------------------------------------------------
+
+ORBIT = (641, 319, 184)  # centre and radius of the ball's path
+WHEEL_BOX = (450, 128, 833, 511)  # the orbit and the ball's size around it
+# The ball: a white disc of 89 pixels around its pocket's centre.
+DISC = [(dx, dy) for dy, w in zip(range(-5, 6), (1, 3, 4, 4, 5, 5, 5, 4, 4, 3, 1)) for dx in range(-w, w + 1)]
+
+
+def pocket_centre(p):
+    cx, cy, radius = ORBIT
+    angle = p * 2 * math.pi / 37
+    return round(cx - radius * math.sin(angle)), round(cy - radius * math.cos(angle))
+
+
+POCKETS = [pocket_centre(p) for p in range(37)]
+
+
+def white_discs(image, offset=(0, 0)):
+    """Pockets whose disc is all white in an image whose top left is offset."""
+    px = image.load()
+    ox, oy = offset
+    found = []
+    for p, (x, y) in enumerate(POCKETS):
+        if all(px[x + dx - ox, y + dy - oy] == (255, 255, 255) for dx, dy in DISC):
+            found.append(p)
+    return found
+
+
+def _f32(v):
+    return struct.unpack("f", struct.pack("f", v))[0]
+
+
+def spin_plan(seed):
+    """Start pocket of a first spin, its steps and the wait after each step, from the seed."""
+    x1 = (seed * 1664525 + 1013904223) % 2 ** 32
+    x2 = (x1 * 1664525 + 1013904223) % 2 ** 32
+    speed = _f32(x1 / 2 ** 32 * 37 + 111)
+    start = math.floor(x2 / 2 ** 32 * 37)
+    waits, delay, s = [], 10, speed
+    while True:
+        waits.append(delay)
+        delay = round(_f32(450.0 - _f32(3.0 * s)))
+        s = _f32(s - 1.0)
+        if s <= 0:
+            break
+    return start, waits
+
+
+def spin_seeds(before, after, wine):
+    """Seeds a spin may have taken: the game seeds it with the whole seconds of
+    CLOCK_MONOTONIC, read between before and after. Under Wine the program's
+    counter is Wine's, whose origin may sit a fraction of a second off ours: a
+    whole second more on either side."""
+    slack = 1 if wine else 0
+    return range(math.floor(before) - slack, math.floor(after) + 1 + slack)
 
 
 # --- Test bookkeeping ------------------------------------------------------------

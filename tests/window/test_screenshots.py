@@ -44,9 +44,7 @@ def screens():
             results.check("table panel %s drawn" % (corners,), panel_ok(table, *corners))
 
         # A bet a player would make: the 17 and the 25 chip.
-        x, y = rw.region(17)
-        s.click(x, y)
-        s.click(*rw.region(84))
+        rw.place_bet_on_17(s, rw.crop(s, rw.BET_LINE))
         s.wait_pixel(26, 496 - 18, WHITE)
         results.check("25 chip ringed in white", s.pixel(26 + 18, 496) == WHITE)
         keep(s.screenshot("table"), "table")

@@ -17,7 +17,7 @@ import rotandor_window as rw  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1280, 1024
 PANEL_CORNER = (200, 300)  # inclusive top-left of the statistics panel
-EXIT_TIMEOUT = 5
+EXIT_TIMEOUT = 15
 
 binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
 results = rw.Results()
@@ -83,7 +83,7 @@ def any_key_on_statistics_screen():
 def click_beside_panel_keeps_statistics():
     with rw.Session(binary, files=["Button.txt"]) as s:
         s.wait_statistics()
-        # One pixel right of the panel; the wait polls every 100 ms, the hold covers several polls.
+        # One pixel right of the panel, held as long as a click that opens the table.
         s.click(401, 350, hold=0.4)
         time.sleep(0.5)
         sizes = [(w.width, w.height) for w in s.game_windows()]
@@ -97,11 +97,8 @@ def table_window_idle_then_escape():
         s.click(*PANEL_CORNER)
         check_window(s, "table window", 930, 647)
         s.screenshot("table")
-        # Idle at the table, below the croupier's first spin (3 s at the earliest) or during it.
-        start_cpu, start = s.cpu_seconds(), time.monotonic()
+        # Idle at the table, before the croupier's first spin (3 s at the earliest) or during it.
         time.sleep(10)
-        share = (s.cpu_seconds() - start_cpu) / (time.monotonic() - start)
-        print("info CPU while idle at the table: %.1f %% of one core" % (share * 100))
         results.check("still running after 10 s idle at the table", s.running())
         s.escape()
         expect_exit(s, "Escape at the table ends with 0")

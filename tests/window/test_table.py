@@ -2,17 +2,15 @@
 
 A field's message and the 25 chip's ring read back from the screen; a stake
 typed with umlauts on a German keyboard, echoed in code page 437; a spin
-(time sped up) that leaves the white ball in a pocket of the orbit; the
-table's idle cost; and a real-time spin whose length is compared with the sum
-of the waits its seed gives.
+(time sped up) that leaves the white ball in a pocket of the orbit; and a
+real-time spin that ends with the ball in the pocket its seed gives. How long
+a spin takes, and what the idle table costs, bench/ measures.
 
 Usage: /usr/bin/python3 test_table.py PATH/TO/rotandor [TEST ...]
        /usr/bin/python3 test_table.py --web PATH/TO/site [TEST ...]
 """
 
-import math
 import os
-import struct
 import sys
 import time
 
@@ -25,8 +23,6 @@ os.environ.setdefault("ROTANDOR_ARTIFACTS", os.path.join(rw.SOURCE_DIR, "tests",
 
 CYAN = (0xFFFFFF, 0x55FFFF, 0x00AAAA)
 START_BUTTON = (80, 605)
-ORBIT = (641, 319, 184)
-WHEEL_BOX = (450, 128, 833, 511)  # the orbit and the ball's size around it
 
 
 # --- What the screen should show, worked out here ------------------------------
@@ -94,49 +90,6 @@ def circle_points(x, y, r):
     return points
 
 
-DISC = [(dx, dy) for dy, w in zip(range(-5, 6), (1, 3, 4, 4, 5, 5, 5, 4, 4, 3, 1)) for dx in range(-w, w + 1)]
-
-
-def pocket_centre(p):
-    cx, cy, radius = ORBIT
-    angle = p * 2 * math.pi / 37
-    return round(cx - radius * math.sin(angle)), round(cy - radius * math.cos(angle))
-
-
-POCKETS = [pocket_centre(p) for p in range(37)]
-
-
-def white_discs(image, offset=(0, 0)):
-    """Pockets whose 89-pixel disc is all white."""
-    px = image.load()
-    ox, oy = offset
-    found = []
-    for p, (x, y) in enumerate(POCKETS):
-        if all(px[x + dx - ox, y + dy - oy] == (255, 255, 255) for dx, dy in DISC):
-            found.append(p)
-    return found
-
-
-def f32(v):
-    return struct.unpack("f", struct.pack("f", v))[0]
-
-
-def spin_plan(seed):
-    """Start pocket of a first spin, its steps and the wait after each step, from the seed."""
-    x1 = (seed * 1664525 + 1013904223) % 2 ** 32
-    x2 = (x1 * 1664525 + 1013904223) % 2 ** 32
-    speed = f32(x1 / 2 ** 32 * 37 + 111)
-    start = math.floor(x2 / 2 ** 32 * 37)
-    waits, delay, s = [], 10, speed
-    while True:
-        waits.append(delay)
-        delay = round(f32(450.0 - f32(3.0 * s)))
-        s = f32(s - 1.0)
-        if s <= 0:
-            break
-    return start, waits
-
-
 # --- Driving the table ----------------------------------------------------------
 
 def open_table(session):
@@ -147,7 +100,7 @@ def open_table(session):
     rw.wait_for(lambda: mismatches(session.grab(), prompt) == 0, 5, what="the table's prompt")
 
 
-def hold(session, x, y, until, timeout=5):
+def hold(session, x, y, until, timeout=15):
     """Holds the left button on (x, y) until until() is true; returns its value."""
     session.press(x, y)
     try:
@@ -182,7 +135,7 @@ def field_and_chip():
 
         results.check("the 25 chip gets its white ring and message", hold(s, 26, 496, until=chip_shown))
         escape(s)
-        results.check("Escape at the table ends with 0", s.wait_exit(5) == 0)
+        results.check("Escape at the table ends with 0", s.wait_exit() == 0)
 
 
 def fast_spin():
@@ -191,14 +144,15 @@ def fast_spin():
         open_table(s)
         spinning = text_pixels("Nichts geht mehr!     ", 58, 5, CYAN)
         prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
-        rw.wait_for(lambda: mismatches(s.grab(), spinning) == 0, 10, what="the croupier's spin")
-        rw.wait_for(lambda: mismatches(s.grab(), prompt) == 0, 10, what="the end of the spin")
+        rw.wait_for(lambda: mismatches(s.grab(), spinning) == 0, 30, what="the croupier's spin")
+        rw.wait_for(lambda: mismatches(s.grab(), prompt) == 0, 30, what="the end of the spin")
         image = s.grab()
         s.screenshot("table-after-spin")
-        discs = white_discs(image)
+        discs = rw.white_discs(image)
         results.check("the spin ends with one white ball in a pocket", len(discs) == 1, discs)
         escape(s)
-        results.check("Escape ends with 0", s.wait_exit(5) == 0)
+        status = s.wait_exit()
+        results.check("Escape ends with 0", status == 0, "exit status %s" % status)
 
 
 # Every task done with its check value: the player stakes the wallet's money.
@@ -237,111 +191,58 @@ def typed_stake():
         s.key("Return")
         shows("the typed 500 is the stake", "Sie haben 500 Euro", 54, 5, CYAN)
         escape(s)
-        results.check("Escape at the table ends with 0", s.wait_exit(5) == 0)
+        results.check("Escape at the table ends with 0", s.wait_exit() == 0)
         results.check("the wallet is as it was", s.player_file("Geldbeutel.dat") == b"375\r\n",
                       s.player_file("Geldbeutel.dat"))
 
 
-def idle_cost():
-    """CPU share at the table with a bet ready, so that the croupier never spins."""
-    rects = layout()
-    with Session(binary, files=["Button.txt"]) as s:
-        open_table(s)
-        s.click(*centre(rects[17]), hold=0.3)
-        s.click(26, 496, hold=0.3)
-        time.sleep(1.0)
-        cpu0, t0 = s.cpu_seconds(), time.monotonic()
-        time.sleep(12.0)
-        share = (s.cpu_seconds() - cpu0) / (time.monotonic() - t0)
-        print("idle at the table: %.2f%% of one core over %.1f s" % (100 * share, time.monotonic() - t0))
-        results.check("idle cost at the table at most 1% of a core", share <= 0.01, "%.2f%%" % (100 * share))
-        escape(s)
-        s.wait_exit(5)
-
-
-def spin_timing():
-    """Times the croupier's first spin from the screen and compares it with its waits.
-
-    The game seeds the spin with the whole seconds of CLOCK_MONOTONIC, the
-    clock read here too; the spin begins in the second of the first grab
-    that shows the ball or of the one before it. A candidate seed gives the
-    start pocket, the steps and every wait, so the pocket first seen tells
-    which step it was, and the plan tells where and about when the ball will
-    stop. Grabs stall the X server, and with it the game's presents, so the
-    wheel is not grabbed in between; near the end only the few pixels of the
-    pocket where the ball should stop are grabbed. The time from the first
-    pocket seen to the ball's arrival in its last pocket (each timed at the
-    middle between the grabs around it) is compared with the sum of the
-    waits between those steps. The seed is the candidate whose last pocket
-    the ball came to rest in.
-    """
+def spin_pocket():
+    """The croupier's first spin, in real time, ends with the ball in the pocket
+    its seed gives. The seed is read between the last grab of the wheel
+    without the ball and the first with it; the spin is over when the prompt
+    is back."""
     with Session(binary, files=["Button.txt"]) as s:
         open_table(s)
         x, y = s.client_origin()
         from PIL import ImageGrab
 
-        def grab(box):
+        def grab_wheel():
+            """(time the grab began, time it ended, pockets with the ball)."""
             before = time.clock_gettime(time.CLOCK_MONOTONIC)
-            image = ImageGrab.grab(bbox=(x + box[0], y + box[1], x + box[2], y + box[3]),
-                                   xdisplay=s.display.name).convert("RGB")
-            return (before + time.clock_gettime(time.CLOCK_MONOTONIC)) / 2, image
+            image = ImageGrab.grab(bbox=(x + rw.WHEEL_BOX[0], y + rw.WHEEL_BOX[1], x + rw.WHEEL_BOX[2],
+                                         y + rw.WHEEL_BOX[3]), xdisplay=s.display.name).convert("RGB")
+            return before, time.clock_gettime(time.CLOCK_MONOTONIC), rw.white_discs(image, rw.WHEEL_BOX[:2])
 
-        previous = grab(WHEEL_BOX)
-        if white_discs(previous[1], WHEEL_BOX[:2]):
+        empty = grab_wheel()
+        if empty[2]:
             raise rw.HarnessError("a ball on the wheel before the first spin")
+        # The croupier is due 3 to 30 s after the table opened.
+        deadline = time.monotonic() + 150
         while True:
-            t, image = grab(WHEEL_BOX)
-            discs = white_discs(image, WHEEL_BOX[:2])
-            if len(discs) == 1:
+            shown = grab_wheel()
+            if shown[2]:
                 break
-            if t - previous[0] > 40:
-                raise rw.HarnessError("no spin within 40 s")
-            previous = (t, image) if not discs else previous
-        first_seen = (previous[0] + t) / 2
-        candidates = []
-        # Under Wine the program's counter is Wine's, whose origin may sit a
-        # fraction of a second off ours: a whole second more on either side.
-        slack = 1 if binary.lower().endswith(".exe") else 0
-        for seed in range(math.floor(previous[0]) - slack, math.floor(t) + 1 + slack):
-            start, waits = spin_plan(seed)
-            step = (discs[0] - start - 1) % 37
-            stop = (start + len(waits)) % 37
-            candidates.append({"seed": seed, "waits": waits, "step": step, "stop": stop,
-                               "expected": sum(waits[step:-1]) / 1000, "before": None, "arrived": None})
-        time.sleep(max(0.0, first_seen + min(c["expected"] for c in candidates) - 1.0 - time.monotonic()))
-        while True:
-            for c in candidates:
-                px, py = POCKETS[c["stop"]]
-                t, image = grab((px - 6, py - 6, px + 7, py + 7))
-                there = all(image.getpixel((6 + dx, 6 + dy)) == (255, 255, 255) for dx, dy in DISC)
-                if not there:
-                    c["before"], c["arrived"] = t, None
-                elif c["arrived"] is None and c["before"] is not None:
-                    c["arrived"] = (c["before"] + t) / 2, t - c["before"]
-            rested = [c for c in candidates if c["arrived"] and t - c["arrived"][0] > 1.0]
-            if rested or t - first_seen > 60:
-                break
+            if time.monotonic() > deadline:
+                raise rw.HarnessError("no spin within 150 s")
+            empty = shown
+        seeds = rw.spin_seeds(empty[0], shown[1], binary.lower().endswith(".exe"))
+        prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
+        # A spin takes about half a minute.
+        rw.wait_for(lambda: mismatches(s.grab(), prompt) == 0, 180, interval=0.5, what="the end of the spin")
+        rested = grab_wheel()[2]
+        s.screenshot("table-after-real-spin")
         escape(s)
-        s.wait_exit(5)
-
-    if len(rested) > 1 and len({c["stop"] for c in rested}) == 1:
-        # Two seeds of the slack stop in the same pocket: the spin's length tells them apart.
-        rested = [min(rested, key=lambda c: abs(c["arrived"][0] - first_seen - c["expected"]))]
-    if not results.check("a seed explains where the ball stopped", len(rested) == 1,
-                         [(c["seed"], c["stop"]) for c in candidates]):
-        return
-    c = rested[0]
-    measured = c["arrived"][0] - first_seen
-    error = (measured - c["expected"]) / c["expected"]
-    print("spin: seed %d, %d steps, first seen at step %d: measured %.3f s (arrival timed to %.1f ms), "
-          "waits %.3f s, %+.2f%% (%+.2f ms a step)" %
-          (c["seed"], len(c["waits"]), c["step"], measured, 1000 * c["arrived"][1], c["expected"],
-           100 * error, 1000 * (measured - c["expected"]) / (len(c["waits"]) - 1 - c["step"])))
-    results.check("the spin's length is within 1% of its waits", abs(error) <= 0.01, "%+.2f%%" % (100 * error))
+        s.wait_exit()
+    stops = {}
+    for seed in seeds:
+        start, waits = rw.spin_plan(seed)
+        stops[seed] = (start + len(waits)) % 37
+    results.check("the ball rests in the pocket its seed gives", len(rested) == 1 and rested[0] in stops.values(),
+                  "ball in %s, the seeds %s give %s" % (rested, list(seeds), stops))
 
 
 TESTS = {"field_and_chip": field_and_chip, "typed_stake": typed_stake, "fast_spin": fast_spin,
-         "idle_cost": idle_cost, "spin_timing": spin_timing}
+         "spin_pocket": spin_pocket}
 for name in chosen or TESTS:
     results.run(name, TESTS[name])
 results.finish()

@@ -34,7 +34,7 @@ def ring_on(session, chip):
     return all(image.getpixel(p) == (255, 255, 255) for p in [(x, y - 18), (x - 18, y), (x + 18, y), (x, y + 18)])
 
 
-def taken(what, timeout=1.0):
+def taken(what, timeout=2.0):
     try:
         return bool(rw.wait_for(what, timeout, what="the tap to take effect"))
     except rw.HarnessError:
@@ -46,7 +46,7 @@ def taps():
         s.wait_window(640, 420)
         tap(s, 300, 350)
         try:
-            s.wait_window(930, 647, timeout=3)
+            s.wait_window(930, 647)
         except rw.HarnessError:
             results.check("a tap on the statistics panel opens the table", False)
             return
@@ -56,9 +56,7 @@ def taps():
 
         # A number and a chip held: with a bet ready the croupier never spins.
         def place_bet(session, prompt):
-            session.click(*rw.NUMBER_17, hold=0.3)
-            session.click(*CHIPS[1], hold=0.3)
-            return ring_on(session, CHIPS[1]) and rw.crop(session, rw.BET_LINE) != prompt
+            return rw.place_bet_on_17(session, prompt, CHIPS[1], lambda session: ring_on(session, CHIPS[1]))
 
         rw.bet_between_spins(s, prompt, place_bet, tries=3)
         took = 0
@@ -70,7 +68,7 @@ def taps():
         results.check("every 5 ms tap on a chip takes effect", took == TRIES, "%d of %d" % (took, TRIES))
 
         s.tap_key("Escape", TAP)
-        status = s.wait_exit(5)
+        status = s.wait_exit()
         results.check("a 5 ms tap of Escape at the table ends with 0", status == 0, "exit status %s" % status)
 
 
