@@ -6,12 +6,16 @@
 # headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")"
+part() { echo "test.sh: $1 took $SECONDS s"; SECONDS=0; }
 tools/install-deps.sh test
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j"$(nproc)"
 ctest --preset linux -j"$(nproc)"
+part "Linux (build, unit and window tests)"
 # The same suites for the Windows build, under Wine.
 tools/test-windows.sh
+part "Windows under Wine (build, unit, window and installer tests)"
 # The browser build: the unit suite under Node, the page in headless Chromium.
 tools/build-web.sh
 ctest --preset web
+part "browser (build, Node and Chromium tests)"

@@ -29,7 +29,11 @@ Module.page = (function () {
   function openAudio() {
     if (audio || typeof AudioContext === "undefined") return;
     try { audio = new AudioContext(); } catch (e) { audio = null; }
+    // A running context renders silence on threads of its own, many times a
+    // second: it sleeps between beeps.
+    if (audio) audio.suspend().catch(function () {});
   }
+  var sounding = 0;  // beeps still to end before the sound may sleep
 
   function pushPointer() {
     var last = queue[queue.length - 1];
@@ -356,13 +360,17 @@ Module.page = (function () {
     },
     beep: function () {
       if (!audio) return;
-      var tone = audio.createOscillator(), level = audio.createGain(), t = audio.currentTime;
-      tone.frequency.value = 800;
-      level.gain.setValueAtTime(0.15, t);
-      level.gain.exponentialRampToValueAtTime(0.001, t + 0.12);
-      tone.connect(level).connect(audio.destination);
-      tone.start(t);
-      tone.stop(t + 0.12);
+      sounding++;
+      audio.resume().then(function () {
+        var tone = audio.createOscillator(), level = audio.createGain(), t = audio.currentTime;
+        tone.frequency.value = 800;
+        level.gain.setValueAtTime(0.15, t);
+        level.gain.exponentialRampToValueAtTime(0.001, t + 0.12);
+        tone.connect(level).connect(audio.destination);
+        tone.onended = function () { if (--sounding === 0) audio.suspend().catch(function () {}); };
+        tone.start(t);
+        tone.stop(t + 0.12);
+      }).catch(function () { sounding--; });
     },
     persist: persist,
     messageBox: showBox,

@@ -30,6 +30,9 @@ int mouseX = 0, mouseY = 0;
 int mouseButtons = 0;  // the game's bits: 0 left, 1 right, 2 middle
 bool pointerInWindow = false;
 bool keysHeld[128] = {};
+// Whether the window is the active one, as its activation messages said: asked
+// of the system at every look, it costs a round trip each time.
+bool windowActive = false;
 wchar_t highSurrogate = 0;
 bool timerFine = false;
 std::string failure;  // why the last window could not be opened
@@ -152,6 +155,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             pending.push_back({.kind = platform::EventKind::Close, .code = {}});
             return 0;
         case WM_ACTIVATE:
+            if (hwnd == window) windowActive = LOWORD(wParam) != WA_INACTIVE;
             pending.push_back({.kind = platform::EventKind::Focus, .active = LOWORD(wParam) != WA_INACTIVE, .code = {}});
             if (LOWORD(wParam) != WA_INACTIVE) dropReleasedButtons();
             break;
@@ -228,6 +232,7 @@ void destroyWindow() {
     frame.clear();
     pending.clear();
     pointerInWindow = false;
+    windowActive = false;
     mouseButtons = 0;
     std::memset(keysHeld, 0, sizeof keysHeld);
     highSurrogate = 0;
@@ -325,7 +330,7 @@ bool pollEvent(Event& event) {
 
 void keyboardState(bool down[128]) {
     for (int i = 0; i < 128; i++) down[i] = false;
-    if (window == nullptr || GetForegroundWindow() != window) return;
+    if (window == nullptr || !windowActive) return;
     for (int i = 1; i < 128; i++) down[i] = keysHeld[i];
 }
 
