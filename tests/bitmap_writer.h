@@ -1,8 +1,9 @@
 #pragma once
-// A small BMP writer for the tests, the benchmarks and the fuzz corpus's
-// seed files (tools/gen/make_bitmap_corpus.cpp): any header form, depth, row
-// order and padding, with the stored pixel values given by a function of the
-// picture position (row 0 at the top).
+// The project's one BMP writer: for the tests, the benchmarks, the fuzz
+// corpus's seed files (tools/gen/make_bitmap_corpus.cpp) and the game's own
+// pictures (tools/gen/write_bmp24.cpp). Any header form, depth, row order and
+// padding, with the stored pixel values given by a function of the picture
+// position (row 0 at the top).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,7 @@ struct Layout {
     bool masksAfterHeader = false;       // three masks behind a short header
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
     std::uint8_t padByte = 0xEE;         // row padding, deliberately not 0
+    std::uint32_t pixelsPerMetre = 0;    // both resolution fields
 };
 
 // Stored value of a pixel: a table index (1-8 bits), the 16- or 32-bit word,
@@ -63,6 +65,10 @@ inline std::vector<std::uint8_t> makeBitmap(const Layout& l, const PixelFn& pixe
         put16(out, 28, l.bits);
         if (l.headerSize >= 20) put32(out, 30, l.compression);
         if (l.headerSize >= 24) put32(out, 34, static_cast<std::uint32_t>(stride * l.height));
+        if (l.headerSize >= 32) {
+            put32(out, 38, l.pixelsPerMetre);
+            put32(out, 42, l.pixelsPerMetre);
+        }
         if (l.headerSize >= 108) {
             for (int i = 0; i < 4; i++) put32(out, 54 + 4 * i, l.masks[i]);
         }

@@ -13,7 +13,8 @@ into src/platform/web/:
 src/game/my_icon.inc (the icon the program embeds) and, through
 make_icon.py, packaging/windows/rotandor.ico (the same icon for Windows).
 
-The output depends only on these two scripts, Pillow (with its libimagequant,
+The output depends only on these two scripts, the project's BMP writer
+(tools/gen/write_bmp24.cpp, built with the C++ compiler on the way), Pillow (with its libimagequant,
 which reduces the page's icons to 256 colours) and the DejaVu fonts; run it
 again after any change and commit what it writes. Every rule the game relies
 on (regions disjoint and visible, the grey ball track, plain felt under the
@@ -26,14 +27,16 @@ written.
 """
 import math
 import os
-import struct
+import subprocess
 import sys
+import tempfile
 
 from PIL import Image, ImageDraw, ImageFont
 
 import make_icon
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
 DATA = os.path.join(ROOT, "data")
 LINUX = os.path.join(ROOT, "packaging", "linux")
 WEB = os.path.join(ROOT, "src", "platform", "web")
@@ -800,20 +803,21 @@ def make_menu_icon(size):
 
 # Files ----------------------------------------------------------------------------
 def bmp24(img):
-    """Uncompressed 24-bit bottom-up BMP with a 40-byte information header."""
-    w, h = img.size
-    stride = (w * 3 + 3) & ~3
-    rows = []
-    raw = img.tobytes()  # RGB, top row first
-    for y in range(h - 1, -1, -1):
-        line = bytearray(raw[y * w * 3:(y + 1) * w * 3])
-        line[0::3], line[2::3] = line[2::3], line[0::3]  # RGB -> BGR
-        rows.append(bytes(line) + b"\0" * (stride - w * 3))
-    pixels = b"".join(rows)
-    offset = 14 + 40
-    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return header + info + pixels
+    """Uncompressed 24-bit bottom-up BMP with a 40-byte information header,
+    written by the project's one BMP writer (tests/bitmap_writer.h), which
+    write_bmp24 is built from once per run."""
+    global _build
+    if _build is None:
+        _build = tempfile.TemporaryDirectory(prefix="rotandor-gen-")  # removed when the run ends
+    writer = os.path.join(_build.name, "write_bmp24")
+    if not os.path.exists(writer):
+        subprocess.run([os.environ.get("CXX", "c++"), "-std=c++20", "-O1", "-I", os.path.join(ROOT, "tests"),
+                        os.path.join(HERE, "write_bmp24.cpp"), "-o", writer], check=True)
+    ppm = b"P6 %d %d 255\n" % img.size + img.convert("RGB").tobytes()
+    return subprocess.run([writer], input=ppm, stdout=subprocess.PIPE, check=True).stdout
+
+
+_build = None
 
 
 def write(path, data):
