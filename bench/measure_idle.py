@@ -4,7 +4,8 @@ the table waiting with a bet ready (so the croupier never spins), on Linux
 (SDL under a private Xvfb), on Windows under Wine (the program apart from
 Wine's server and Wine's other processes) and in headless Chromium (the
 renderer of the game's tab, and the whole browser beside an empty page in
-the same browser).
+the same browser). Under Wine and in the page the main thread, where the
+game's loop runs, is shown apart too: the other threads are the runtime's.
 
     /usr/bin/python3 bench/measure_idle.py [--seconds S] [--old COMMIT] [--only linux,wine,web] [--out DIR]
 
@@ -126,7 +127,7 @@ def desktop(binary, seconds, prefix=None):
             if prefix is None:
                 return {"program": [s.pid]}
             server, others = wine_processes(prefix)
-            return {"program": [s.pid], "wineserver": server,
+            return {"program": [s.pid], "program, main thread": processes.MainThreads([s.pid]), "wineserver": server,
                     "Wine's other processes": [p for p in others if p != s.pid]}
 
         # Wine follows a pointer over the window with a timer of its own: the
@@ -160,14 +161,16 @@ def page(site, seconds):
         s.driver.get("about:blank")
         time.sleep(PAGE_SETTLE)
         pids = everything()
-        empty = processes.measure({"renderer": tab_renderers(pids), "browser": pids}, seconds)
+        tabs = tab_renderers(pids)
+        empty = processes.measure({"renderer": tabs, "renderer, main thread": processes.MainThreads(tabs),
+                                   "browser": pids}, seconds)
         s.driver.get(s.server.url)
 
         def groups():
             pids = everything()
             # The game's tab: the renderer that has worked the most (it compiled the game).
             game = max(tab_renderers(pids), key=lambda p: processes.cpu_ticks([p]))
-            return {"renderer": [game], "browser": pids}
+            return {"renderer": [game], "renderer, main thread": processes.MainThreads([game]), "browser": pids}
 
         figures = idle_screens(s, groups, seconds, settle=PAGE_SETTLE)
         figures["empty page"] = empty
@@ -180,7 +183,9 @@ def page(site, seconds):
 TARGETS = {
     ("linux", "program"): (2, 0.1),
     ("wine", "program"): (2, 0.3),
+    ("wine", "program, main thread"): (2, None),
     ("web", "renderer"): (2, None),
+    ("web", "renderer, main thread"): (2, None),
 }
 PAGE_ABOVE_EMPTY = 0.5  # points of a core the whole browser may spend above an empty page
 

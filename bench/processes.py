@@ -49,12 +49,17 @@ def _read(path):
         return None
 
 
+class MainThreads(list):
+    """Processes of which only the first thread counts: the one a program's
+    own loop runs on, apart from the helper threads of its runtime."""
+
+
 def threads(pids):
     """{(pid, tid): (cpu ns, voluntary switches)} of every live thread."""
     found = {}
     for p in pids:
         try:
-            tids = os.listdir("/proc/%d/task" % p)
+            tids = [str(p)] if isinstance(pids, MainThreads) else os.listdir("/proc/%d/task" % p)
         except OSError:
             continue
         for t in tids:
@@ -73,7 +78,7 @@ class Stretch:
     count from nothing."""
 
     def __init__(self, pids):
-        self.pids = list(pids)
+        self.pids = pids if isinstance(pids, MainThreads) else list(pids)
         self.start = threads(self.pids)
         self.t0 = time.monotonic()
 
