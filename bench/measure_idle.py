@@ -32,7 +32,7 @@ import processes  # noqa: E402
 import rotandor_window as rw  # noqa: E402
 
 SETTLE = 2.0  # after the screen is shown or the bet placed, before measuring
-PAGE_SETTLE = 10.0  # a browser keeps busy for seconds after it starts or the page changes
+PAGE_SETTLE = 30.0  # a browser keeps busy for tens of seconds after it starts or the page changes
 JOBS = os.environ.get("ROTANDOR_JOBS", "2")
 
 
@@ -164,12 +164,15 @@ def page(site, seconds):
         tabs = tab_renderers(pids)
         empty = processes.measure({"renderer": tabs, "renderer, main thread": processes.MainThreads(tabs),
                                    "browser": pids}, seconds)
+        before = {p: processes.cpu_ticks([p]) for p in tab_renderers(everything())}
         s.driver.get(s.server.url)
 
         def groups():
             pids = everything()
-            # The game's tab: the renderer that has worked the most (it compiled the game).
-            game = max(tab_renderers(pids), key=lambda p: processes.cpu_ticks([p]))
+            # The game's tab: the renderer that has worked the most since the
+            # game was asked for (it compiled the game). Not the most in all:
+            # the empty page's renderer may live on to run the site's worker.
+            game = max(tab_renderers(pids), key=lambda p: processes.cpu_ticks([p]) - before.get(p, 0))
             return {"renderer": [game], "renderer, main thread": processes.MainThreads([game]), "browser": pids}
 
         figures = idle_screens(s, groups, seconds, settle=PAGE_SETTLE)
