@@ -59,7 +59,7 @@ void BM_SpinPerStep(benchmark::State& state) {
     openWheel();
     constexpr double seed = 244519;
     constexpr int steps = 148;
-    game::ball = game::Ball{};
+    game::resetWheel();
     for (auto _ : state) {
         scripted::advance(seed + 0.25 - scripted::now());
         game::startBall();

@@ -5,6 +5,7 @@
 
 #include "input.h"
 #include "table_fixture.h"
+#include "test_state.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ static_assert(std::size(catalogue) == 47);
 
 int marksSet() {
     int n = 0;
-    for (int i = 0; i < game::betFieldCount; i++) n += game::bet.betMarks[i] == 1.0;
+    for (int i = 0; i < game::betFieldCount; i++) n += game::fieldBet.betMarks[i] == 1.0;
     return n;
 }
 
@@ -72,9 +73,9 @@ TEST_F(FieldTest, EveryRegionIsReachedWithinOneRoundOfPasses) {
     for (int field = 0; field < game::fieldCount; field++) {
         SCOPED_TRACE(field);
         // Just tested: the cursor must come all the way round.
-        game::regionCursor = field;
+        writable(game::regionCursor) = field;
         EXPECT_EQ(holdOn(field), 87);
-        game::regionCursor = field == 0 ? 86 : field - 1;
+        writable(game::regionCursor) = field == 0 ? 86 : field - 1;
         EXPECT_EQ(holdOn(field), 1);
     }
 }
@@ -85,8 +86,8 @@ TEST_F(FieldTest, LayoutLeavesTheCursorToWrapToTheFirstRegion) {
 }
 
 TEST_F(FieldTest, RegionEdgesCountAndOneMoreDoesNot) {
-    game::moneyMode = 1;
-    game::cornersUnlocked = 1;
+    writable(game::moneyMode) = 1;
+    writable(game::cornersUnlocked) = 1;
     for (int field = 0; field < game::fieldCount; field++) {
         SCOPED_TRACE(field);
         const Rect& r = layout[field];
@@ -99,7 +100,7 @@ TEST_F(FieldTest, RegionEdgesCountAndOneMoreDoesNot) {
             {r.cx(), r.yTop - 1, false},  {r.cx(), r.yBottom + 1, false},
         };
         for (const auto& p : points) {
-            game::regionCursor = field == 0 ? 86 : field - 1;
+            writable(game::regionCursor) = field == 0 ? 86 : field - 1;
             EXPECT_EQ(game::hitTestStep(leftAt(p.x, p.y)), p.hit) << p.x << "," << p.y;
             EXPECT_EQ(game::regionCursor, field);
         }
@@ -114,8 +115,8 @@ TEST_F(FieldTest, OnlyTheLeftButtonAloneTests) {
             EXPECT_FALSE(game::hitTestStep(svc::Mouse{layout[17].cx(), layout[17].cy(), buttons}));
         }
         EXPECT_EQ(game::regionCursor, cursor);
-        EXPECT_EQ(game::bet.fieldChosen, 0);
-        EXPECT_EQ(game::bet.chosenField, -1);
+        EXPECT_EQ(game::fieldBet.fieldChosen, 0);
+        EXPECT_EQ(game::fieldBet.chosenField, -1);
     }
 }
 
@@ -125,20 +126,20 @@ TEST_F(FieldTest, ChoosingANumberShowsItsMessageInsideThePanel) {
     EXPECT_EQ(f.text(58, 5, 33, cyan), "auf die 17 gesetzt               ");
     // The 33rd cell ends at x = 295; the panel's grey right edge stays.
     for (int y = 450; y <= 469; y++) EXPECT_EQ(f.at(296, y), grey) << y;
-    EXPECT_EQ(game::bet.chosenField, 17);
-    EXPECT_EQ(game::bet.chosenNumber, 17);
-    EXPECT_EQ(game::bet.fieldChosen, 1);
-    EXPECT_EQ(game::bet.betMarks[17], 1.0);
+    EXPECT_EQ(game::fieldBet.chosenField, 17);
+    EXPECT_EQ(game::fieldBet.chosenNumber, 17);
+    EXPECT_EQ(game::fieldBet.fieldChosen, 1);
+    EXPECT_EQ(game::fieldBet.betMarks[17], 1.0);
     EXPECT_EQ(marksSet(), 1);
 }
 
 TEST_F(FieldTest, RedAfterSeventeenKeepsTheNumberButBetsOnRed) {
     ASSERT_GT(holdOn(17), 0);
     ASSERT_GT(holdOn(39), 0);
-    EXPECT_EQ(game::bet.chosenField, 39);
-    EXPECT_EQ(game::bet.chosenNumber, 17);
-    EXPECT_EQ(game::bet.betMarks[39], 1.0);
-    EXPECT_EQ(game::bet.betMarks[17], 0.0);
+    EXPECT_EQ(game::fieldBet.chosenField, 39);
+    EXPECT_EQ(game::fieldBet.chosenNumber, 17);
+    EXPECT_EQ(game::fieldBet.betMarks[39], 1.0);
+    EXPECT_EQ(game::fieldBet.betMarks[17], 0.0);
     EXPECT_EQ(marksSet(), 1);
     EXPECT_EQ(buffer().text(58, 5, 33, cyan), "auf rot gesetzt                  ");
 }
@@ -154,16 +155,16 @@ TEST_F(FieldTest, ClosedFieldsChangeNothingOpenOnesAreChosen) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
-        game::cornersUnlocked = c.corners;
-        game::moneyMode = c.money;
+        writable(game::cornersUnlocked) = c.corners;
+        writable(game::moneyMode) = c.money;
         ASSERT_GT(holdOn(17), 0);
         const Frame before = buffer();
         ASSERT_GT(holdOn(c.field), 0);
         const Frame after = buffer();
-        EXPECT_EQ(game::bet.chosenField, c.open ? c.field : 17);
-        EXPECT_EQ(game::bet.chosenNumber, 17);
-        EXPECT_EQ(game::bet.betMarks[c.field], c.open ? 1.0 : 0.0);
-        EXPECT_EQ(game::bet.betMarks[17], c.open ? 0.0 : 1.0);
+        EXPECT_EQ(game::fieldBet.chosenField, c.open ? c.field : 17);
+        EXPECT_EQ(game::fieldBet.chosenNumber, 17);
+        EXPECT_EQ(game::fieldBet.betMarks[c.field], c.open ? 1.0 : 0.0);
+        EXPECT_EQ(game::fieldBet.betMarks[17], c.open ? 0.0 : 1.0);
         EXPECT_EQ(marksSet(), 1);
         if (c.open) {
             EXPECT_EQ(after.text(58, 5, 32, cyan), catalogue[c.field - 37]);
@@ -174,23 +175,23 @@ TEST_F(FieldTest, ClosedFieldsChangeNothingOpenOnesAreChosen) {
 }
 
 TEST_F(FieldTest, NumberAfterSixLineInANewRound) {
-    game::moneyMode = 1;
+    writable(game::moneyMode) = 1;
     ASSERT_GT(holdOn(73), 0);
     game::resetRound();
     // The old mark stays until the next choice.
-    EXPECT_EQ(game::bet.betMarks[73], 1.0);
-    EXPECT_EQ(game::bet.fieldChosen, 0);
+    EXPECT_EQ(game::fieldBet.betMarks[73], 1.0);
+    EXPECT_EQ(game::fieldBet.fieldChosen, 0);
     EXPECT_EQ(buffer().text(58, 5, 32, cyan), "Machen sie bitte ihr Spiel!     ");
     ASSERT_GT(holdOn(8), 0);
-    EXPECT_EQ(game::bet.betMarks[73], 0.0);
-    EXPECT_EQ(game::bet.betMarks[8], 1.0);
+    EXPECT_EQ(game::fieldBet.betMarks[73], 0.0);
+    EXPECT_EQ(game::fieldBet.betMarks[8], 1.0);
     EXPECT_EQ(marksSet(), 1);
 }
 
 class LayoutFileTest : public TableTest {
 protected:
     void reload() {
-        for (game::HitRegion& r : game::regions) r = game::HitRegion{};
+        game::resetFields();
         game::loadLayout();
     }
     static bool sameAs(const game::HitRegion& g, const Rect& r) {
@@ -211,8 +212,8 @@ TEST_F(LayoutFileTest, OneInTheCurrentDirectoryWins) {
     EXPECT_TRUE(sameAs(game::regions[0], Rect{1, 2, 3, 4}));
     EXPECT_TRUE(sameAs(game::regions[1], Rect{5, 6, 7, 8}));
     EXPECT_TRUE(sameAs(game::regions[2], Rect{9, 10, 11, 12}));
-    EXPECT_EQ(game::bet.betMarks[0], 0.5);
-    EXPECT_EQ(game::bet.betMarks[2], 1.0);
+    EXPECT_EQ(game::fieldBet.betMarks[0], 0.5);
+    EXPECT_EQ(game::fieldBet.betMarks[2], 1.0);
     // A short file leaves the rest at the single pixel (0, 0).
     for (int i = 3; i < game::fieldCount; i++) EXPECT_TRUE(sameAs(game::regions[i], Rect{0, 0, 0, 0})) << i;
     EXPECT_EQ(game::regionCursor, 3);
@@ -226,7 +227,7 @@ TEST_F(LayoutFileTest, NoneAnywhereLeavesEveryRegionAtTheOrigin) {
     for (int i = 0; i < game::fieldCount; i++) EXPECT_TRUE(sameAs(game::regions[i], Rect{0, 0, 0, 0})) << i;
     EXPECT_EQ(game::regionCursor, 0);
     for (int pass = 0; pass < 200; pass++) game::hitTestStep(leftAt(layout[17]));
-    EXPECT_EQ(game::bet.fieldChosen, 0);
+    EXPECT_EQ(game::fieldBet.fieldChosen, 0);
 }
 
 TEST_F(LayoutFileTest, RecordsBeyondTheLastFieldAreNotStored) {

@@ -16,12 +16,12 @@
 #include "host.h"
 #include "player.h"
 #include "records.h"
-#include "round.h"
 #include "sandbox.h"
 #include "screen.h"
 #include "scripted.h"
 #include "settlement.h"
 #include "stakes.h"
+#include "test_state.h"
 #include "wheel.h"
 
 namespace gamefix {
@@ -74,7 +74,7 @@ public:
         inMemory_.restore();
         scripted::setLocalTime(year, month, day, hour, minute, second);
         clearGame();
-        game::fileNumber = svc::freeFileNumber();
+        game::takeFileNumber();
         svc::setScreenMode(930, 647, 32);
     }
 
@@ -110,7 +110,7 @@ public:
     // with `startMoney` drawn before, and the table's flags derived.
     void start(std::uint64_t startMoney = 100, bool openTable = true) {
         clearGame();
-        game::player.balance = startMoney;
+        writable(game::player).balance = startMoney;
         game::loadPlayerState();
         if (openTable) game::deriveTableFlags();
     }
@@ -123,10 +123,10 @@ public:
         if (chip >= 0) {
             game::stakeChip(chip);
         } else {
-            game::bet.typedStake = stake;
+            writable(game::stakeBet).typedStake = stake;
             game::stakeTyped();
         }
-        game::winningNumber = number;
+        writable(game::winningNumber) = number;
         const std::size_t before = scripted::boxes().size();
         Outcome out;
         try {
@@ -194,8 +194,8 @@ inline const char* const allDoneSecrets =
 inline void allTasksDone() {
     static const std::int32_t codes[15] = {0, 27406159, 0, 6148, 0, 0, 0, 0, 3027, 4591, 0, 0, 1836, 638, 26953};
     for (int i = 1; i <= game::taskCount; i++) {
-        game::player.taskDone[i] = 1;
-        game::player.taskCode[i] = codes[i];
+        writable(game::player).taskDone[i] = 1;
+        writable(game::player).taskCode[i] = codes[i];
     }
 }
 

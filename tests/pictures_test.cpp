@@ -428,7 +428,7 @@ TEST_F(GeneratorTest, KeepsTheGamesNumbers) {
     playForMoney(1000);
     for (int c = 0; c < 3; c++) {
         game::selectChip(84 + c);
-        stakes.push_back(game::bet.stake);
+        stakes.push_back(game::stakeBet.stake);
         chipCentres.insert(chipCentres.end(), {game::chipCentreX[c], ringY});
     }
     // The chosen chip's white ring, measured along the row of its centre.

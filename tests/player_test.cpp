@@ -9,6 +9,7 @@
 
 #include "game_fixture.h"
 #include "random.h"
+#include "test_state.h"
 
 namespace {
 
@@ -228,9 +229,9 @@ TEST(Player, TableFlags) {
         t.writePlayerFile("Geldbeutel.dat", "500\r\n");
         t.start(123, false);
         gamefix::allTasksDone();
-        for (int task : c.open) game::player.taskDone[task] = 0;
-        game::player.taskCode[1] = c.code1;
-        game::player.taskCode[13] = c.code13;
+        for (int task : c.open) writable(game::player).taskDone[task] = 0;
+        writable(game::player).taskCode[1] = c.code1;
+        writable(game::player).taskCode[13] = c.code13;
         game::deriveTableFlags();
         EXPECT_EQ(game::chip100Unlocked, c.chip100);
         EXPECT_EQ(game::cornersUnlocked, c.corners);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "test_state.h"
 
 namespace {
 
@@ -80,9 +81,9 @@ std::vector<FieldCase> payoutTable() {
 // A finished player in money mode: no task message gets in the way.
 void moneyPlayer(std::uint64_t balance) {
     gamefix::allTasksDone();
-    game::player.streakStart = game::player.lastPlayed = "12-07-2026";
+    writable(game::player).streakStart = writable(game::player).lastPlayed = "12-07-2026";
     game::deriveTableFlags();
-    game::player.balance = balance;
+    writable(game::player).balance = balance;
     ASSERT_EQ(game::moneyMode, 1);
 }
 
@@ -305,15 +306,15 @@ TEST(Settlement, ResetClearsTheRound) {
     Table t;
     moneyPlayer(500);
     t.settle(17, 25, 17);
-    EXPECT_EQ(game::bet.fieldChosen, 0);
-    EXPECT_EQ(game::bet.chosenField, -1);
-    EXPECT_EQ(game::bet.chosenNumber, -1);
-    EXPECT_EQ(game::bet.stake, 0);
-    EXPECT_EQ(game::bet.chipActive[game::chip25], 0);
+    EXPECT_EQ(game::fieldBet.fieldChosen, 0);
+    EXPECT_EQ(game::fieldBet.chosenField, -1);
+    EXPECT_EQ(game::fieldBet.chosenNumber, -1);
+    EXPECT_EQ(game::stakeBet.stake, 0);
+    EXPECT_EQ(game::stakeBet.chipActive[game::chip25], 0);
     EXPECT_EQ(game::winningNumber, -1);
     EXPECT_EQ(game::roundWin, 0);
     // The mark of the last field stays until the next choice.
-    EXPECT_EQ(game::bet.betMarks[17], 1.0);
+    EXPECT_EQ(game::fieldBet.betMarks[17], 1.0);
     EXPECT_EQ(game::player.balance, 1400u);
 }
 

@@ -4,6 +4,7 @@
 
 #include "screen.h"
 #include "table_fixture.h"
+#include "test_state.h"
 
 namespace {
 
@@ -77,22 +78,22 @@ TEST_F(StakeTest, ChipsOpenByBalanceAndUnlock) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "balance " << c.balance << " field " << c.field);
-        game::moneyMode = c.money;
-        game::player.balance = c.balance;
-        game::chip100Unlocked = c.unlocked;
+        writable(game::moneyMode) = c.money;
+        writable(game::player).balance = c.balance;
+        writable(game::chip100Unlocked) = c.unlocked;
         game::resetRound();
         const Frame before = buffer();
         game::selectChip(c.field);
         const Frame after = buffer();
         const int chip = c.field - 84;
-        const int* const flags = game::bet.chipActive;
+        const int* const flags = game::stakeBet.chipActive;
         if (!c.open) {
-            EXPECT_EQ(game::bet.stake, 0);
+            EXPECT_EQ(game::stakeBet.stake, 0);
             EXPECT_EQ(flags[0] + flags[1] + flags[2], 0);
             EXPECT_TRUE(before.px == after.px) << "a closed chip must not draw";
             continue;
         }
-        EXPECT_EQ(game::bet.stake, chip == 0 ? 25 : chip == 1 ? 50 : 100);
+        EXPECT_EQ(game::stakeBet.stake, chip == 0 ? 25 : chip == 1 ? 50 : 100);
         for (int i = 0; i < 3; i++) {
             EXPECT_EQ(flags[i], i == chip) << i;
             EXPECT_EQ(ring(after, i), i == chip ? white : 0u) << i;
@@ -107,9 +108,9 @@ TEST_F(StakeTest, AnotherChipTakesTheRingAndTheStake) {
     const Frame f = buffer();
     EXPECT_EQ(ring(f, 0), 0u);
     EXPECT_EQ(ring(f, 1), white);
-    EXPECT_EQ(game::bet.stake, 50);
-    EXPECT_EQ(game::bet.chipActive[game::chip25], 0);
-    EXPECT_EQ(game::bet.chipActive[game::chip50], 1);
+    EXPECT_EQ(game::stakeBet.stake, 50);
+    EXPECT_EQ(game::stakeBet.chipActive[game::chip25], 0);
+    EXPECT_EQ(game::stakeBet.chipActive[game::chip50], 1);
     EXPECT_EQ(f.text(54, 5, 32, cyan), chipMessage[1]);
 }
 
@@ -119,8 +120,8 @@ TEST_F(StakeTest, StakeLineDoesNothingWithoutMoneyMode) {
     EXPECT_TRUE(game::onStakeLine(leftAt(stakeLineX, stakeLineY)));
     game::stakeEntry();
     EXPECT_TRUE(before.px == buffer().px);
-    EXPECT_EQ(game::bet.typedStakeActive, 0);
-    EXPECT_EQ(game::bet.stake, 0);
+    EXPECT_EQ(game::stakeBet.typedStakeActive, 0);
+    EXPECT_EQ(game::stakeBet.stake, 0);
 }
 
 TEST_F(StakeTest, TypedAmountsAgainstTheLimits) {
@@ -142,14 +143,14 @@ TEST_F(StakeTest, TypedAmountsAgainstTheLimits) {
         game::resetRound();
         if (c.accepted) {
             typeStake(c.typed);
-            EXPECT_EQ(game::bet.stake, c.value);
-            EXPECT_EQ(game::bet.typedStakeActive, 1);
+            EXPECT_EQ(game::stakeBet.stake, c.value);
+            EXPECT_EQ(game::stakeBet.typedStakeActive, 1);
             EXPECT_EQ(buffer().text(54, 5, 32, cyan), "Sie haben " + std::to_string(c.value) + " Euro" +
                                                           std::string(32 - 15 - std::to_string(c.value).size(), ' '));
         } else {
             typeRefused(c.typed);
-            EXPECT_EQ(game::bet.stake, 0);
-            EXPECT_EQ(game::bet.typedStakeActive, 0);
+            EXPECT_EQ(game::stakeBet.stake, 0);
+            EXPECT_EQ(game::stakeBet.typedStakeActive, 0);
             const Frame f = buffer();
             EXPECT_EQ(f.text(54, 5, 32, cyan), limits + "     ");
             EXPECT_EQ(f.text(62, 19, 9, green), "Einsatz: ");
@@ -157,7 +158,7 @@ TEST_F(StakeTest, TypedAmountsAgainstTheLimits) {
             EXPECT_EQ(f.text(62, 29, 4, plainWhite), "    ");
         }
         if (c.value != unchecked) {
-            EXPECT_EQ(game::bet.typedStake, c.value);
+            EXPECT_EQ(game::stakeBet.typedStake, c.value);
         }
     }
 }
@@ -183,8 +184,8 @@ TEST_F(StakeTest, ClosingTheWindowDuringTheEntryEndsTheProgram) {
             ADD_FAILURE() << "the entry went on waiting";
         }
         scripted::stopAt(-1);
-        EXPECT_EQ(game::bet.stake, 0);
-        EXPECT_EQ(game::bet.typedStakeActive, 0);
+        EXPECT_EQ(game::stakeBet.stake, 0);
+        EXPECT_EQ(game::stakeBet.typedStakeActive, 0);
     }
 }
 
@@ -202,13 +203,13 @@ TEST_F(StakeTest, AcceptedAmountClearsTheChips) {
     game::selectChip(85);
     typeStake("300");
     const Frame f = buffer();
-    EXPECT_EQ(game::bet.stake, 300);
-    EXPECT_EQ(game::bet.chipActive[game::chip50], 0);
+    EXPECT_EQ(game::stakeBet.stake, 300);
+    EXPECT_EQ(game::stakeBet.chipActive[game::chip50], 0);
     for (int chip = 0; chip < 3; chip++) EXPECT_EQ(ring(f, chip), 0u) << chip;
     // A chip after a typed amount takes over the stake, the typed flag stays.
     game::selectChip(84);
-    EXPECT_EQ(game::bet.stake, 25);
-    EXPECT_EQ(game::bet.typedStakeActive, 1);
+    EXPECT_EQ(game::stakeBet.stake, 25);
+    EXPECT_EQ(game::stakeBet.typedStakeActive, 1);
     EXPECT_EQ(buffer().text(62, 28, 4, plainWhite), "    ");
 }
 
@@ -240,21 +241,22 @@ TEST_F(StakeTest, StartNeedsAFieldAStakeAndTheMoneyForIt) {
         }
         if (c.typed) typeStake(*c.typed);
         if (c.chip) game::selectChip(c.chip);
-        const game::RoundBet before = game::bet;
+        const game::FieldBet fieldBefore = game::fieldBet;
+        const game::StakeBet stakeBefore = game::stakeBet;
         const bool ended = pressStart();
         if (!c.spins) {
             EXPECT_FALSE(ended);
             EXPECT_EQ(scripted::boxes().size(), boxes);
-            EXPECT_EQ(game::bet.fieldChosen, before.fieldChosen);
-            EXPECT_EQ(game::bet.stake, before.stake);
+            EXPECT_EQ(game::fieldBet.fieldChosen, fieldBefore.fieldChosen);
+            EXPECT_EQ(game::stakeBet.stake, stakeBefore.stake);
             EXPECT_EQ(game::player.balance, c.balance);
             continue;
         }
         ASSERT_GT(scripted::boxes().size(), boxes);
         EXPECT_EQ(scripted::boxes()[boxes].text.rfind("Ihr Gewinn ist: ", 0), 0u);
         if (!ended) {
-            EXPECT_EQ(game::bet.fieldChosen, 0);
-            EXPECT_EQ(game::bet.stake, 0);
+            EXPECT_EQ(game::fieldBet.fieldChosen, 0);
+            EXPECT_EQ(game::stakeBet.stake, 0);
         }
     }
 }

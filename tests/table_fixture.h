@@ -21,13 +21,13 @@
 #include "input.h"
 #include "player.h"
 #include "records.h"
-#include "round.h"
 #include "sandbox.h"
 #include "screen.h"
 #include "scripted.h"
 #include "settlement.h"
 #include "stakes.h"
 #include "table.h"
+#include "test_state.h"
 #include "wheel.h"
 
 namespace tablefix {
@@ -209,7 +209,7 @@ protected:
     // A new run's table, also after a settlement has ended the program.
     static void reopenTable() {
         clearGame();
-        game::fileNumber = svc::freeFileNumber();
+        game::takeFileNumber();
         game::openTable();
     }
 
@@ -226,10 +226,10 @@ protected:
     // Money mode with this balance, as after a start with every task done.
     static void playForMoney(std::uint64_t balance) {
         gamefix::allTasksDone();
-        game::moneyMode = 1;
-        game::chip100Unlocked = 1;
-        game::cornersUnlocked = 1;
-        game::player.balance = balance;
+        writable(game::moneyMode) = 1;
+        writable(game::chip100Unlocked) = 1;
+        writable(game::cornersUnlocked) = 1;
+        writable(game::player).balance = balance;
     }
 
     // Sets the clock so that its whole seconds are `seed` when the ball starts.
@@ -247,7 +247,8 @@ struct RunResult {
     double clock = 0;     // virtual time when it stopped
     double deadline = 0;  // the croupier's
     game::Ball ball;
-    game::RoundBet bet;
+    game::FieldBet fieldBet;
+    game::StakeBet stakeBet;
     std::vector<scripted::Box> boxes;
     Frame frame;  // what the window showed last
     bool history = false, tasks = false;
@@ -277,7 +278,8 @@ RunResult runTable(double stopAt, Script script, const std::string& wallet = "")
     r.clock = scripted::now();
     r.deadline = game::spinDeadline;
     r.ball = game::ball;
-    r.bet = game::bet;
+    r.fieldBet = game::fieldBet;
+    r.stakeBet = game::stakeBet;
     r.boxes = scripted::boxes();
     r.frame = shown();
     r.history = sandbox::exists(box.dir() / "Roulettezahlen.txt");

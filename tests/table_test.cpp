@@ -71,10 +71,10 @@ TEST(TableScreenTest, OnlyTheLeftButtonAloneChoosesAField) {
             scripted::mouseAt(1.5, seventeen.cx(), seventeen.cy(), 0);
         });
         if (buttons == 1) {
-            EXPECT_EQ(r.bet.chosenField, 17);
+            EXPECT_EQ(r.fieldBet.chosenField, 17);
             EXPECT_EQ(r.frame.text(58, 5, 33, cyan), "auf die 17 gesetzt               ");
         } else {
-            EXPECT_EQ(r.bet.fieldChosen, 0);
+            EXPECT_EQ(r.fieldBet.fieldChosen, 0);
             EXPECT_EQ(r.frame.text(58, 5, 32, cyan), "Machen sie bitte ihr Spiel!     ");
         }
     }
@@ -90,7 +90,7 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
     const gamefix::InMemory inMemory;     // twenty settled rounds
     const Rect seventeen = shippedLayout()[17];
     const auto staked500 = [](const RunResult& r) {
-        return r.bet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
+        return r.stakeBet.stake == 500 && r.frame.text(54, 5, 32, cyan) == "Sie haben 500 Euro              ";
     };
     const struct {
         const char* name;
@@ -103,9 +103,9 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
         double runFor;
     } cases[] = {
         {"chip", 26, 496, 1.0, "", [] {}, [](double) {},
-         [](const RunResult& r) { return r.bet.chipActive[game::chip25] == 1; }, 1.5},
+         [](const RunResult& r) { return r.stakeBet.chipActive[game::chip25] == 1; }, 1.5},
         {"number", seventeen.cx(), seventeen.cy(), 1.0, "", [] {}, [](double) {},
-         [](const RunResult& r) { return r.bet.chosenField == 17; }, 1.5},
+         [](const RunResult& r) { return r.fieldBet.chosenField == 17; }, 1.5},
         {"start button", 80, 605, 1.4, "",
          [] {
              clickAt(1.0, shippedLayout()[17]);
@@ -147,7 +147,7 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
 
 TEST(TableScreenTest, TwentyFiveChipShowsItsRingAndMessage) {
     const RunResult r = runTable(2.0, [] { clickAt(1.0, 26, 496); });
-    EXPECT_EQ(r.bet.chipActive[game::chip25], 1);
+    EXPECT_EQ(r.stakeBet.chipActive[game::chip25], 1);
     EXPECT_EQ(r.frame.at(8, 496), white);
     EXPECT_EQ(r.frame.at(44, 496), white);
     EXPECT_EQ(r.frame.text(54, 5, 32, cyan), "Sie haben 25 Euro               ");
@@ -167,8 +167,8 @@ TEST(StakeEntryTest, LimitsThenThePlainWhiteEcho) {
         typing();
         scripted::keyAt(1.5, "\r");
     }, "375\r\n");
-    EXPECT_EQ(entered.bet.typedStakeActive, 1);
-    EXPECT_EQ(entered.bet.stake, 500);
+    EXPECT_EQ(entered.stakeBet.typedStakeActive, 1);
+    EXPECT_EQ(entered.stakeBet.stake, 500);
     EXPECT_EQ(entered.frame.text(54, 5, 32, cyan), "Sie haben 500 Euro              ");
 }
 

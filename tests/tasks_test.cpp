@@ -8,6 +8,7 @@
 
 #include "game_fixture.h"
 #include "tasks.h"
+#include "test_state.h"
 
 namespace {
 
@@ -61,27 +62,27 @@ TEST(Tasks, EachTaskCompletesWithItsMessage) {
         int field, stake, number, paid;
     } cases[] = {
         {1, [] {}, 0, 25, 0, 900},
-        {2, [] { game::player.consecutiveWins = 4; }, 37, 25, 5, 50},
-        {3, [] { game::player.taskProgress[3] = 2; }, 46, 25, 1, 75},
-        {4, [] { game::player.gamesWon = 9; }, 37, 25, 5, 50},
-        {5, [] { game::player.gamesWon = 49; }, 37, 25, 5, 50},
-        {6, [] { game::player.taskProgress[6] = 4; }, 39, 25, 1, 50},
-        {7, [] { game::player.taskProgress[7] = 2; }, 37, 100, 5, 200},
+        {2, [] { writable(game::player).consecutiveWins = 4; }, 37, 25, 5, 50},
+        {3, [] { writable(game::player).taskProgress[3] = 2; }, 46, 25, 1, 75},
+        {4, [] { writable(game::player).gamesWon = 9; }, 37, 25, 5, 50},
+        {5, [] { writable(game::player).gamesWon = 49; }, 37, 25, 5, 50},
+        {6, [] { writable(game::player).taskProgress[6] = 4; }, 39, 25, 1, 50},
+        {7, [] { writable(game::player).taskProgress[7] = 2; }, 37, 100, 5, 200},
         {8, [] {}, 51, 25, 1, 225},
         {9, [] {}, 49, 25, 0, 300},
-        {10, [] { game::player.taskProgress[10] = 2; }, 38, 25, 2, 50},
-        {11, [] { game::player.taskProgress[11] = 1; }, 42, 25, 19, 50},
+        {10, [] { writable(game::player).taskProgress[10] = 2; }, 38, 25, 2, 50},
+        {11, [] { writable(game::player).taskProgress[11] = 1; }, 42, 25, 19, 50},
         {12, [] {}, 17, 100, 17, 3600},
         // The day streak and the weekday need no win.
-        {13, [] { game::player.streakStart = "11-30-2026"; }, 37, 25, 20, 0},
-        {14, [] { game::player.startWeekday = 2, game::player.startHour = 3; }, 37, 25, 20, 0},
+        {13, [] { writable(game::player).streakStart = "11-30-2026"; }, 37, 25, 20, 0},
+        {14, [] { writable(game::player).startWeekday = 2, writable(game::player).startHour = 3; }, 37, 25, 20, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("task " + std::to_string(c.task));
         PracticeTable t;
         gamefix::allTasksDone();
-        game::player.taskDone[c.task] = 0;
-        game::player.taskCode[c.task] = 0;
+        writable(game::player).taskDone[c.task] = 0;
+        writable(game::player).taskCode[c.task] = 0;
         c.prepare();
         EXPECT_EQ(t.settle(c.field, c.stake, c.number).boxes, (Boxes{message(c.task), winText(c.paid)}));
         EXPECT_EQ(game::player.taskDone[c.task], 1);
@@ -94,12 +95,12 @@ TEST(Tasks, EachTaskCompletesWithItsMessage) {
 
 TEST(Tasks, MessagesOfOneSettlementComeInOrder) {
     PracticeTable t;
-    game::player.consecutiveWins = 4;
-    game::player.gamesWon = 9;
-    game::player.taskProgress[7] = 2;
-    game::player.streakStart = "11-30-2026";
-    game::player.startWeekday = 6;
-    game::player.startHour = 4;
+    writable(game::player).consecutiveWins = 4;
+    writable(game::player).gamesWon = 9;
+    writable(game::player).taskProgress[7] = 2;
+    writable(game::player).streakStart = "11-30-2026";
+    writable(game::player).startWeekday = 6;
+    writable(game::player).startHour = 4;
     EXPECT_EQ(t.settle(0, 100, 0).boxes, (Boxes{message(1), message(12), message(2), message(4), message(7),
                                                 message(13), message(14), winText(3600)}));
 }
@@ -175,7 +176,7 @@ TEST(Tasks, WinCountersKeepCountingAfterCompletion) {
         PracticeTable t;
         gamefix::allTasksDone();
         const int counted[] = {3, 6, 7, 10, 11};
-        for (int task : counted) game::player.taskProgress[task] = 40;
+        for (int task : counted) writable(game::player).taskProgress[task] = 40;
         t.settle(c.field, c.stake, c.number);
         for (int task : counted) {
             const bool grown = std::find(c.grown.begin(), c.grown.end(), task) != c.grown.end();
@@ -277,8 +278,8 @@ TEST(Tasks, FirstSecretOpensTheHundredChipAtOnce) {
 TEST(Tasks, HeldSecretIsNotAnnouncedAgain) {
     PracticeTable t;
     // Done with a wrong check value: the chip stays locked and nothing changes.
-    game::player.taskDone[1] = 1;
-    game::player.taskCode[1] = 5;
+    writable(game::player).taskDone[1] = 1;
+    writable(game::player).taskCode[1] = 5;
     EXPECT_EQ(t.settle(0, 25, 0).boxes, Boxes{winText(900)});
     EXPECT_EQ(game::player.taskCode[1], 5);
     EXPECT_FALSE(game::chipOpen(86));
@@ -286,7 +287,7 @@ TEST(Tasks, HeldSecretIsNotAnnouncedAgain) {
 
 TEST(Tasks, CornerTaskOnlyOnce) {
     PracticeTable t;
-    game::cornersUnlocked = 1;
+    writable(game::cornersUnlocked) = 1;
     EXPECT_EQ(t.settle(72, 25, 36).boxes, (Boxes{message(8), winText(225)}));
     EXPECT_EQ(t.settle(72, 25, 1).boxes, Boxes{winText(0)});
     EXPECT_EQ(t.settle(55, 25, 11).boxes, Boxes{winText(225)});
@@ -328,15 +329,15 @@ TEST(Tasks, FinalRewardNeedsTheMarkerAndTheRightCodes) {
         std::function<void(RewardTable&)> spoil;
     } cases[] = {
         {"no marker", [](RewardTable& t) { std::filesystem::remove(t.here("Rot.Roulette")); }},
-        {"wrong first code", [](RewardTable&) { game::player.taskCode[1] = 27406158; }},
-        {"wrong last code", [](RewardTable&) { game::player.taskCode[14] = 0; }},
-        {"code on a task without one", [](RewardTable&) { game::player.taskCode[2] = 1; }},
+        {"wrong first code", [](RewardTable&) { writable(game::player).taskCode[1] = 27406158; }},
+        {"wrong last code", [](RewardTable&) { writable(game::player).taskCode[14] = 0; }},
+        {"code on a task without one", [](RewardTable&) { writable(game::player).taskCode[2] = 1; }},
         {"same sum, codes moved",
          [](RewardTable&) {
-             game::player.taskCode[1] -= 5;
-             game::player.taskCode[6] = 5;
+             writable(game::player).taskCode[1] -= 5;
+             writable(game::player).taskCode[6] = 5;
          }},
-        {"done flag 2", [](RewardTable&) { game::player.taskDone[9] = 2; }},
+        {"done flag 2", [](RewardTable&) { writable(game::player).taskDone[9] = 2; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -352,8 +353,8 @@ TEST(Tasks, FinalRewardNeedsTheMarkerAndTheRightCodes) {
 TEST(Tasks, LastTaskBringsTheReward) {
     RewardTable t;
     t.start();
-    game::player.taskDone[12] = 0;
-    game::player.taskCode[12] = 0;
+    writable(game::player).taskDone[12] = 0;
+    writable(game::player).taskCode[12] = 0;
     EXPECT_EQ(t.settle(17, 100, 17).boxes, (Boxes{message(12), winText(3600), password}));
 }
 

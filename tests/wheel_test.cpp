@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "table_fixture.h"
+#include "test_state.h"
 
 namespace {
 
@@ -55,8 +56,8 @@ TEST_F(SpinTest, StepsFollowTheInitialSpeed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "seed " << c.seed << " start " << c.start);
-        game::ball.firstSpinPending = 0;
-        game::ball.ballPocket = c.start;
+        writable(game::ball).firstSpinPending = 0;
+        writable(game::ball).ballPocket = c.start;
         const float speed = drawsFor(c.seed).speed;
         const double seconds = spin(c.seed);
         const int end = (c.start + c.steps) % 37;
@@ -75,7 +76,7 @@ TEST_F(SpinTest, StepsFollowTheInitialSpeed) {
 TEST_F(SpinTest, EachDelayIsRoundedFromTheExactProduct) {
     for (std::uint32_t seed : {26391u, 29227u}) {
         SCOPED_TRACE(seed);
-        game::ball.firstSpinPending = 0;
+        writable(game::ball).firstSpinPending = 0;
         EXPECT_NEAR(spin(seed), spinSeconds(drawsFor(seed).speed), 0.002);
     }
 }
@@ -181,15 +182,15 @@ TEST(CroupierTest, AReadyBetOnlyMovesHisDeadline) {
     EXPECT_EQ(waited.ball.ballX, 0) << "the croupier spun over a ready bet";
     EXPECT_GT(waited.deadline, waited.clock - 0.1);
     EXPECT_LT(waited.deadline, waited.clock + 61);
-    EXPECT_EQ(waited.bet.fieldChosen, 1);
-    EXPECT_EQ(waited.bet.chipActive[game::chip25], 1);
+    EXPECT_EQ(waited.fieldBet.fieldChosen, 1);
+    EXPECT_EQ(waited.stakeBet.chipActive[game::chip25], 1);
 
     // A field without a stake is no bet: he spins and clears it.
     const RunResult cleared = runTable(first + 0.2, [&] { clickAt(1.0, layout[17]); });
     EXPECT_NE(cleared.ball.ballX, 0);
-    EXPECT_EQ(cleared.bet.fieldChosen, 0);
-    EXPECT_EQ(cleared.bet.chosenField, -1);
-    EXPECT_EQ(cleared.bet.chosenNumber, -1);
+    EXPECT_EQ(cleared.fieldBet.fieldChosen, 0);
+    EXPECT_EQ(cleared.fieldBet.chosenField, -1);
+    EXPECT_EQ(cleared.fieldBet.chosenNumber, -1);
 }
 
 TEST(PlayerSpinTest, EscapeDuringThePlayersSpinWritesNothing) {

@@ -1,18 +1,29 @@
 #include "fields.h"
 
+#include "flow.h"
 #include "input.h"
 #include "number_text.h"
 #include "panels.h"
 #include "paths.h"
 #include "player.h"
 #include "records.h"
-#include "round.h"
 #include "stakes.h"
 
 namespace game {
 
+namespace {
+
+namespace owned {
+FieldBet fieldBet;
 HitRegion regions[fieldCount];
 int regionCursor = 0;
+}  // namespace owned
+
+}  // namespace
+
+const FieldBet& fieldBet = owned::fieldBet;
+const HitRegion (&regions)[fieldCount] = owned::regions;
+const int& regionCursor = owned::regionCursor;
 
 namespace {
 
@@ -43,9 +54,28 @@ const char* const outsideMessages[] = {
 
 }  // namespace
 
-void resetRegions() {
-    for (HitRegion& r : regions) r = HitRegion{};
-    regionCursor = 0;
+void resetFields() {
+    for (HitRegion& r : owned::regions) r = HitRegion{};
+    owned::regionCursor = 0;
+    owned::fieldBet = FieldBet{};
+}
+
+void clearBetMarks() {
+    for (int i = 0; i < betFieldCount; i++) owned::fieldBet.betMarks[i] = 0.0;
+}
+
+void clearFieldChoice() {
+    owned::fieldBet.fieldChosen = 0;
+    owned::fieldBet.chosenNumber = -1;
+    owned::fieldBet.chosenField = -1;
+}
+
+void betOnField(int field) {
+    clearBetMarks();
+    owned::fieldBet.betMarks[field] = 1.0;
+    owned::fieldBet.chosenField = field;
+    if (inRange(field, numberFields)) owned::fieldBet.chosenNumber = field;
+    owned::fieldBet.fieldChosen = 1;
 }
 
 void loadLayout() {
@@ -63,20 +93,20 @@ void loadLayout() {
         region.yBottom = svc::readInt();
         const double mark = svc::readDouble();
         if (records < fieldCount) {
-            regions[records] = region;
-            bet.betMarks[records] = mark;
+            owned::regions[records] = region;
+            owned::fieldBet.betMarks[records] = mark;
         }
         // Saturates instead of overflowing on an endless file.
         if (records < 1000000000) records++;
     }
     svc::closeFile(fileNumber);
-    regionCursor = records;
+    owned::regionCursor = records;
 }
 
 bool hitTestStep(const svc::Mouse& mouse) {
     if (mouse.buttons != 1) return false;
-    regionCursor++;
-    if (regionCursor > fieldCount - 1) regionCursor = 0;
+    owned::regionCursor++;
+    if (regionCursor > fieldCount - 1) owned::regionCursor = 0;
     const HitRegion& r = regions[regionCursor];
     if (!contains(Rect{r.xLeft, r.yTop, r.xRight, r.yBottom}, mouse.x, mouse.y)) return false;
     if (regionCursor < betFieldCount) {

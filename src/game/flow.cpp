@@ -8,8 +8,9 @@
 #include "program_end.h"
 #include "random.h"
 #include "records.h"
-#include "round.h"
 #include "screen.h"
+#include "settlement.h"
+#include "stakes.h"
 #include "statistics.h"
 #include "table.h"
 #include "timer.h"
@@ -18,11 +19,24 @@
 
 namespace game {
 
+namespace {
+namespace owned {
+int fileNumber = 0;
+}  // namespace owned
+}  // namespace
+
+const int& fileNumber = owned::fileNumber;
+
+void takeFileNumber() {
+    owned::fileNumber = svc::freeFileNumber();
+}
+
 void resetRunState() {
     resetPlayer();
-    resetBet();
+    resetFields();
+    resetStakes();
     resetWheel();
-    resetRegions();
+    clearRound();
 }
 
 void openScreen(int width, int height) {
@@ -34,7 +48,7 @@ void openScreen(int width, int height) {
 
 void run() {
     resetRunState();
-    fileNumber = svc::freeFileNumber();
+    takeFileNumber();
     svc::seedRandom(svc::timerSeconds(), svc::defaultGenerator);
     drawStartMoney();
     openScreen(statisticsWidth, statisticsHeight);

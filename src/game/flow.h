@@ -2,6 +2,10 @@
 // The program from start-up to its end: the statistics screen, then the table.
 namespace game {
 
+// The one file number taken at start-up, used for every file; written here.
+extern const int& fileNumber;
+void takeFileNumber();
+
 // Everything a run starts from; a process runs once, tests run many times.
 void resetRunState();
 

@@ -1,20 +1,33 @@
 #include "player.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "calendar.h"
+#include "flow.h"
 #include "number_text.h"
 #include "random.h"
 #include "records.h"
 
 namespace game {
 
+namespace {
+
+// The one writable copy; other files read it through the names below.
+namespace owned {
 PlayerState player;
 int moneyMode = 0;
 int chip100Unlocked = 0;
 int cornersUnlocked = 0;
-int fileNumber = 0;
+}  // namespace owned
+
+}  // namespace
+
+const PlayerState& player = owned::player;
+const int& moneyMode = owned::moneyMode;
+const int& chip100Unlocked = owned::chip100Unlocked;
+const int& cornersUnlocked = owned::cornersUnlocked;
 
 namespace {
 
@@ -76,23 +89,24 @@ void writeDateFile(const std::string& path, const std::string& text) {
 void restartStreak() {
     const std::string first = svc::todayText();
     writeDateFile(loginFile, first);
-    player.streakStart = first;
+    owned::player.streakStart = first;
     const std::string second = svc::todayText();
     writeDateFile(lastPlayedFile, second);
-    player.lastPlayed = second;
+    owned::player.lastPlayed = second;
 }
 
 void loadDates() {
     if (svc::fileExists(loginFile)) {
-        player.streakStart = readFirstText(loginFile);
-        player.lastPlayed = readFirstText(lastPlayedFile);
+        owned::player.streakStart = readFirstText(loginFile);
+        owned::player.lastPlayed = readFirstText(lastPlayedFile);
     } else {
         restartStreak();
     }
     const double now = svc::nowSerial();
-    player.dayGap = static_cast<double>(svc::daysBetween(static_cast<double>(serialOfDateText(player.lastPlayed)), now));
-    player.startWeekday = svc::weekdayOf(now);
-    player.startHour = svc::hourOf(now);
+    owned::player.dayGap =
+        static_cast<double>(svc::daysBetween(static_cast<double>(serialOfDateText(player.lastPlayed)), now));
+    owned::player.startWeekday = svc::weekdayOf(now);
+    owned::player.startHour = svc::hourOf(now);
     // A first date that names no day of the calendar would count a streak from
     // nowhere (and hand out the streak task at once): such a streak starts
     // again too.
@@ -108,14 +122,14 @@ void loadTasks() {
         svc::openFile(tasksFile, svc::OpenMode::input, fileNumber);
         for (int i = 1; i <= taskCount && !svc::atEndOfFile(fileNumber); i++) {
             svc::beginRead(fileNumber);
-            player.taskDone[i] = svc::readInt();
-            player.taskProgress[i] = svc::readInt();
-            player.taskCode[i] = svc::readInt();
+            owned::player.taskDone[i] = svc::readInt();
+            owned::player.taskProgress[i] = svc::readInt();
+            owned::player.taskCode[i] = svc::readInt();
         }
         svc::closeFile(fileNumber);
     }
-    player.consecutiveWins = player.taskProgress[winsInARowTask];
-    player.gamesWon = player.taskProgress[tenWinsTask];
+    owned::player.consecutiveWins = player.taskProgress[winsInARowTask];
+    owned::player.gamesWon = player.taskProgress[tenWinsTask];
 }
 
 void loadWallet() {
@@ -125,20 +139,20 @@ void loadWallet() {
     const std::int64_t stored = svc::readInt64();
     svc::closeFile(fileNumber);
     // A negative amount is a damaged wallet, not a fortune near 2^64.
-    if (stored > 0) player.balance = static_cast<std::uint64_t>(stored);
+    if (stored > 0) owned::player.balance = static_cast<std::uint64_t>(stored);
 }
 
 }  // namespace
 
 void resetPlayer() {
-    player = PlayerState{};
-    moneyMode = 0;
-    chip100Unlocked = 0;
-    cornersUnlocked = 0;
+    owned::player = PlayerState{};
+    owned::moneyMode = 0;
+    owned::chip100Unlocked = 0;
+    owned::cornersUnlocked = 0;
 }
 
 void drawStartMoney() {
-    player.balance = static_cast<std::uint64_t>(std::floor(svc::randomUnit() * 376)) + 25;
+    owned::player.balance = static_cast<std::uint64_t>(std::floor(svc::randomUnit() * 376)) + 25;
 }
 
 void loadPlayerState() {
@@ -148,24 +162,24 @@ void loadPlayerState() {
 }
 
 void deriveTableFlags() {
-    chip100Unlocked = 0;
-    cornersUnlocked = 0;
+    owned::chip100Unlocked = 0;
+    owned::cornersUnlocked = 0;
     openSecretOf(zeroTask);
     openSecretOf(streakTask);
     for (int i = 1; i <= taskCount; i++) {
         if (player.taskDone[i] == 0) {
-            moneyMode = 0;
-            player.balance = practiceBankroll;
+            owned::moneyMode = 0;
+            owned::player.balance = practiceBankroll;
             return;
         }
     }
-    moneyMode = 1;
+    owned::moneyMode = 1;
 }
 
 void openSecretOf(int task) {
     if (player.taskDone[task] != 1 || player.taskCode[task] != taskCheckValue[task]) return;
-    if (task == zeroTask) chip100Unlocked = 1;
-    if (task == streakTask) cornersUnlocked = 1;
+    if (task == zeroTask) owned::chip100Unlocked = 1;
+    if (task == streakTask) owned::cornersUnlocked = 1;
 }
 
 void saveTasks() {
@@ -182,7 +196,7 @@ void saveLastPlayed() {
     svc::deleteFile(lastPlayedFile);
     const std::string today = svc::todayText();
     writeDateFile(lastPlayedFile, today);
-    player.lastPlayed = today;
+    owned::player.lastPlayed = today;
 }
 
 void saveWallet() {
@@ -205,6 +219,52 @@ void deleteWallet() {
 
 std::int64_t streakLength() {
     return svc::daysBetween(static_cast<double>(serialOfDateText(player.streakStart)), svc::nowSerial());
+}
+
+void bookGame(int win, int stake) {
+    if (win == 0) {
+        // The start tests keep the stake covered; never wrap below zero.
+        const auto lost = static_cast<std::uint64_t>(stake);
+        owned::player.balance -= lost < player.balance ? lost : player.balance;
+    } else {
+        owned::player.balance += static_cast<std::uint64_t>(win);
+    }
+}
+
+void markTaskDone(int task) {
+    owned::player.taskDone[task] = 1;
+    if (taskCheckValue[task] != 0) setCheckValue(task);
+}
+
+void setCheckValue(int task) {
+    owned::player.taskCode[task] = taskCheckValue[task];
+}
+
+namespace {
+void count(std::int32_t& counter) {
+    if (counter < std::numeric_limits<std::int32_t>::max()) counter++;
+}
+}  // namespace
+
+void countTask(int task) {
+    count(owned::player.taskProgress[task]);
+}
+
+void countWin() {
+    count(owned::player.consecutiveWins);
+    count(owned::player.gamesWon);
+}
+
+void endWinRun() {
+    owned::player.consecutiveWins = 0;
+}
+
+void copyCountersToTasks(std::int64_t days) {
+    owned::player.taskProgress[winsInARowTask] = player.consecutiveWins;
+    owned::player.taskProgress[tenWinsTask] = player.gamesWon;
+    owned::player.taskProgress[fiftyWinsTask] = player.gamesWon;
+    owned::player.taskProgress[streakTask] = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        days, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace game

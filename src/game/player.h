@@ -1,6 +1,7 @@
 #pragma once
 // What the game remembers about the player between runs, its files, and the
-// flags the table derives from it when it opens.
+// flags the table derives from it when it opens. player.cpp alone writes this
+// state; other files read it and change it through the functions below.
 #include <cstdint>
 #include <string>
 
@@ -26,13 +27,11 @@ struct PlayerState {
     std::int32_t startHour = 0;
 };
 
-extern PlayerState player;
+extern const PlayerState& player;
 // Set when the table opens; the two unlocks also when their task is completed.
-extern int moneyMode;
-extern int chip100Unlocked;
-extern int cornersUnlocked;
-// The one file number taken at start-up, used for every file.
-extern int fileNumber;
+extern const int& moneyMode;
+extern const int& chip100Unlocked;
+extern const int& cornersUnlocked;
 
 // A new run: nothing known of the player, every flag off.
 void resetPlayer();
@@ -48,5 +47,20 @@ void saveWallet();
 void appendHistory(int winningNumber);
 void deleteWallet();
 std::int64_t streakLength();
+
+// What a settlement changes: the balance in money mode, the tasks' state.
+void bookGame(int win, int stake);
+// Done, with the task's check value where it has one.
+void markTaskDone(int task);
+// The task's check value set, before the task is done (the column task).
+void setCheckValue(int task);
+// Counters that only grow; they stop at the largest int.
+void countTask(int task);
+void countWin();
+// A lost round ends the run of wins.
+void endWinRun();
+// The counters copied into their tasks' progress before saving; `days` is
+// the streak length.
+void copyCountersToTasks(std::int64_t days);
 
 }  // namespace game

@@ -1,16 +1,27 @@
 #include "settlement.h"
 
+#include "fields.h"
 #include "messages.h"
 #include "number_text.h"
 #include "panels.h"
 #include "player.h"
 #include "program_end.h"
-#include "round.h"
 #include "stakes.h"
 #include "tasks.h"
 #include "vocabulary.h"
+#include "wheel.h"
 
 namespace game {
+
+namespace {
+
+namespace owned {
+int roundWin = 0;
+}  // namespace owned
+
+}  // namespace
+
+const int& roundWin = owned::roundWin;
 
 namespace {
 
@@ -27,28 +38,17 @@ bool isRed(int n) {
 // Pays the straight number, or the marked field when it covers the number.
 void payout() {
     const int n = winningNumber;
-    if (inRange(bet.chosenField, numberFields) && bet.chosenNumber == n) {
-        roundWin = fieldMultiplier(bet.chosenField) * bet.stake;
+    if (inRange(fieldBet.chosenField, numberFields) && fieldBet.chosenNumber == n) {
+        owned::roundWin = fieldMultiplier(fieldBet.chosenField) * stakeBet.stake;
     } else {
         for (int field = numberFields.last + 1; field < betFieldCount; field++) {
-            if (bet.betMarks[field] == 1.0 && fieldWins(field, n)) {
-                roundWin = fieldMultiplier(field) * bet.stake;
+            if (fieldBet.betMarks[field] == 1.0 && fieldWins(field, n)) {
+                owned::roundWin = fieldMultiplier(field) * stakeBet.stake;
                 break;
             }
         }
     }
     taskStepsInPayout(roundWin);
-}
-
-void bookRound() {
-    if (roundWin == 0) {
-        // The start tests keep the stake covered; never wrap below zero.
-        const auto stake = static_cast<std::uint64_t>(bet.stake);
-        player.balance -= stake < player.balance ? stake : player.balance;
-    } else {
-        player.balance += static_cast<std::uint64_t>(roundWin);
-    }
-    saveWallet();
 }
 
 }  // namespace
@@ -94,14 +94,17 @@ int fieldMultiplier(int field) {
 }
 
 void settleRound() {
-    roundWin = 0;
+    owned::roundWin = 0;
     payout();
     taskStepsAfterPayout(roundWin);
     saveTasks();
     saveLastPlayed();
-    if (moneyMode) bookRound();
+    if (moneyMode) {
+        bookGame(roundWin, stakeBet.stake);
+        saveWallet();
+    }
     appendHistory(winningNumber);
-    if (bet.fieldChosen) showMessage("Ihr Gewinn ist: " + svc::intToText(roundWin) + " \x80");
+    if (fieldBet.fieldChosen) showMessage("Ihr Gewinn ist: " + svc::intToText(roundWin) + " \x80");
     finalReward();
     if (!stakeCovered(stakeMin)) {
         deleteWallet();
@@ -111,6 +114,13 @@ void settleRound() {
         svc::endProgram();
     }
     resetRound();
+}
+
+void clearRound() {
+    clearFieldChoice();
+    clearStake();
+    clearWinningNumber();
+    owned::roundWin = 0;
 }
 
 void resetRound() {

@@ -5,17 +5,27 @@
 #include <string>
 
 #include "drawing.h"
+#include "fields.h"
 #include "input.h"
 #include "line_input.h"
 #include "number_text.h"
 #include "panels.h"
 #include "player.h"
 #include "program_end.h"
-#include "round.h"
 #include "screen.h"
 #include "vocabulary.h"
 
 namespace game {
+
+namespace {
+
+namespace owned {
+StakeBet stakeBet;
+}  // namespace owned
+
+}  // namespace
+
+const StakeBet& stakeBet = owned::stakeBet;
 
 namespace {
 
@@ -31,6 +41,33 @@ void drawStakeLine() {
 }
 
 }  // namespace
+
+void resetStakes() {
+    owned::stakeBet = StakeBet{};
+}
+
+void clearStake() {
+    owned::stakeBet.typedStakeActive = 0;
+    for (int& active : owned::stakeBet.chipActive) active = 0;
+    owned::stakeBet.stake = 0;
+}
+
+void stakeChip(int chip) {
+    owned::stakeBet.stake = chipAmount[chip];
+    for (int i = 0; i < chipCount; i++) owned::stakeBet.chipActive[i] = i == chip;
+}
+
+void stakeTyped() {
+    owned::stakeBet.stake = stakeBet.typedStake;
+    owned::stakeBet.typedStakeActive = 1;
+    for (int& active : owned::stakeBet.chipActive) active = 0;
+}
+
+bool betReady() {
+    bool staked = stakeBet.typedStakeActive != 0;
+    for (int active : stakeBet.chipActive) staked = staked || active != 0;
+    return staked && fieldBet.fieldChosen;
+}
 
 bool stakeCovered(int amount) {
     return player.balance >= static_cast<std::uint64_t>(amount);
@@ -73,14 +110,14 @@ void stakeEntry() {
         const std::optional<std::int32_t> typed = svc::inputInteger();
         // The window's close button ends the program here as anywhere.
         if (!typed) svc::endProgram();
-        bet.typedStake = *typed;
-        if (bet.typedStake >= stakeMin && bet.typedStake <= stakeMax) break;
+        owned::stakeBet.typedStake = *typed;
+        if (stakeBet.typedStake >= stakeMin && stakeBet.typedStake <= stakeMax) break;
         drawStakeLine();
     }
     drawPanel(firstStatusLine);
     stakeTyped();
     drawChipRingsBlack();
-    printGradient("Sie haben " + svc::intToText(bet.typedStake) + " Euro", firstStatusText, cyanScheme);
+    printGradient("Sie haben " + svc::intToText(stakeBet.typedStake) + " Euro", firstStatusText, cyanScheme);
 }
 
 }  // namespace game

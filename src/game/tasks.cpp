@@ -1,14 +1,14 @@
 #include "tasks.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 
+#include "fields.h"
 #include "messages.h"
 #include "player.h"
 #include "records.h"
-#include "round.h"
+#include "stakes.h"
 #include "vocabulary.h"
+#include "wheel.h"
 
 namespace game {
 
@@ -68,13 +68,7 @@ bool reached(int task, std::int64_t count) {
 // Message while the task is open, then marked done (with its check value).
 void complete(int task) {
     if (open(task)) showMessage(taskMessage(task));
-    player.taskDone[task] = 1;
-    if (taskCheckValue[task] != 0) player.taskCode[task] = taskCheckValue[task];
-}
-
-std::int32_t clampToInt32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
+    markTaskDone(task);
 }
 
 }  // namespace
@@ -93,20 +87,18 @@ std::string taskMessage(int task) {
 
 void taskStepsInPayout(int win) {
     if (win <= 0) return;
-    const int field = bet.chosenField;
+    const int field = fieldBet.chosenField;
     if (inRange(field, numberFields) && winningNumber == 0 && open(zeroTask)) {
-        player.taskDone[zeroTask] = 1;
-        player.taskCode[zeroTask] = taskCheckValue[zeroTask];
+        complete(zeroTask);
         openSecretOf(zeroTask);
-        showMessage(taskMessage(zeroTask));
     }
     if (inRange(field, columnFields)) {
-        std::int32_t& wins = player.taskProgress[columnTask];
+        const std::int32_t& wins = player.taskProgress[columnTask];
         // The message comes with the win that reaches the goal.
         if (open(columnTask) && reached(columnTask, std::int64_t{wins} + 1)) showMessage(taskMessage(columnTask));
-        if (wins < std::numeric_limits<std::int32_t>::max()) wins++;
-        player.taskCode[columnTask] = taskCheckValue[columnTask];
-        if (reached(columnTask, wins)) player.taskDone[columnTask] = 1;
+        countTask(columnTask);
+        setCheckValue(columnTask);
+        if (reached(columnTask, wins)) markTaskDone(columnTask);
     }
     if (field == trio012Field) complete(trioTask);
     if (inRange(field, cornerFields)) complete(cornerTask);
@@ -115,15 +107,11 @@ void taskStepsInPayout(int win) {
 void taskStepsAfterPayout(int win) {
     if (win == goals[bigWinTask]) complete(bigWinTask);
     if (win > 0) {
-        auto count = [](std::int32_t& counter) {
-            if (counter < std::numeric_limits<std::int32_t>::max()) counter++;
-        };
-        count(player.consecutiveWins);
-        count(player.gamesWon);
-        if (bet.chosenField == evenField) count(player.taskProgress[evenTask]);
-        if (bet.chosenField == redField) count(player.taskProgress[redTask]);
-        if (bet.chosenField == highHalfField) count(player.taskProgress[highHalfTask]);
-        if (bet.stake == hundredStake) count(player.taskProgress[hundredStakeTask]);
+        countWin();
+        if (fieldBet.chosenField == evenField) countTask(evenTask);
+        if (fieldBet.chosenField == redField) countTask(redTask);
+        if (fieldBet.chosenField == highHalfField) countTask(highHalfTask);
+        if (stakeBet.stake == hundredStake) countTask(hundredStakeTask);
         if (reached(winsInARowTask, player.consecutiveWins)) complete(winsInARowTask);
         if (reached(tenWinsTask, player.gamesWon)) complete(tenWinsTask);
         if (reached(fiftyWinsTask, player.gamesWon)) complete(fiftyWinsTask);
@@ -131,7 +119,7 @@ void taskStepsAfterPayout(int win) {
             if (reached(task, player.taskProgress[task])) complete(task);
         }
     }
-    if (win == 0) player.consecutiveWins = 0;
+    if (win == 0) endWinRun();
     const std::int64_t days = streakLength();
     // A streak counts forwards or, with a clock set back, backwards.
     if (reached(streakTask, days) || days <= -std::int64_t{goals[streakTask]}) {
@@ -141,10 +129,7 @@ void taskStepsAfterPayout(int win) {
     if (player.startWeekday >= 2 && player.startWeekday <= 6 && (player.startHour == 3 || player.startHour == 4)) {
         complete(nightTask);
     }
-    player.taskProgress[winsInARowTask] = player.consecutiveWins;
-    player.taskProgress[tenWinsTask] = player.gamesWon;
-    player.taskProgress[fiftyWinsTask] = player.gamesWon;
-    player.taskProgress[streakTask] = clampToInt32(days);
+    copyCountersToTasks(days);
 }
 
 void finalReward() {

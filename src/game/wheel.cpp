@@ -5,11 +5,11 @@
 #include <numbers>
 
 #include "drawing.h"
+#include "fields.h"
 #include "input.h"
 #include "panels.h"
 #include "program_end.h"
 #include "random.h"
-#include "round.h"
 #include "screen.h"
 #include "settlement.h"
 #include "stakes.h"
@@ -18,8 +18,19 @@
 
 namespace game {
 
+namespace {
+
+namespace owned {
 Ball ball;
+int winningNumber = -1;
 double spinDeadline = 0;
+}  // namespace owned
+
+}  // namespace
+
+const Ball& ball = owned::ball;
+const int& winningNumber = owned::winningNumber;
+const double& spinDeadline = owned::spinDeadline;
 
 namespace {
 
@@ -45,13 +56,18 @@ void playerSpin() {
 }  // namespace
 
 void resetWheel() {
-    ball = Ball{};
-    spinDeadline = 0;
+    owned::ball = Ball{};
+    owned::spinDeadline = 0;
+    clearWinningNumber();
+}
+
+void clearWinningNumber() {
+    owned::winningNumber = -1;
 }
 
 void initWheel() {
-    ball.firstSpinPending = 1;
-    ball.ballPocket = 0;
+    owned::ball.firstSpinPending = 1;
+    owned::ball.ballPocket = 0;
 }
 
 int pocketX(int pocket) {
@@ -64,47 +80,47 @@ int pocketY(int pocket) {
 
 void startBall() {
     svc::seedRandom(svc::timerSeconds(), svc::fastGenerator);
-    ball.spinSpeed = static_cast<float>(svc::randomUnit() * 37 + 111);
-    if (ball.firstSpinPending) ball.ballPocket = static_cast<int>(std::floor(svc::randomUnit() * 37));
-    ball.firstSpinPending = 0;
-    ball.stepDelay = 10;
+    owned::ball.spinSpeed = static_cast<float>(svc::randomUnit() * 37 + 111);
+    if (ball.firstSpinPending) owned::ball.ballPocket = static_cast<int>(std::floor(svc::randomUnit() * 37));
+    owned::ball.firstSpinPending = 0;
+    owned::ball.stepDelay = 10;
     do {
         if (svc::isKeyDown(svc::escapeKey)) svc::endProgram();
-        ball.ballPocket++;
-        if (ball.ballPocket > 36) ball.ballPocket = 0;
+        owned::ball.ballPocket++;
+        if (ball.ballPocket > 36) owned::ball.ballPocket = 0;
         svc::lockScreen();
         if (ball.ballX > 0 && ball.ballY > 0) drawBall(trackColour);
-        ball.ballX = pocketX(ball.ballPocket);
-        ball.ballY = pocketY(ball.ballPocket);
+        owned::ball.ballX = pocketX(ball.ballPocket);
+        owned::ball.ballY = pocketY(ball.ballPocket);
         drawBall(ballColour);
         svc::unlockScreen();
         svc::delayMs(ball.stepDelay);
         // In double: single precision would round 3 x speed before the delay is rounded.
-        ball.stepDelay = static_cast<int>(std::nearbyint(450.0 - 3.0 * static_cast<double>(ball.spinSpeed)));
-        ball.spinSpeed = ball.spinSpeed - 1.0f;
+        owned::ball.stepDelay = static_cast<int>(std::nearbyint(450.0 - 3.0 * static_cast<double>(ball.spinSpeed)));
+        owned::ball.spinSpeed = ball.spinSpeed - 1.0f;
     } while (ball.spinSpeed > 0);
     svc::lockScreen();
     svc::drawCircle(ball.ballX, ball.ballY, ballRadius, trackColour);
     drawBall(ballColour);
     svc::unlockScreen();
-    winningNumber = wheelOrder[ball.ballPocket];
+    owned::winningNumber = wheelOrder[ball.ballPocket];
 }
 
 void setNextDeadline() {
-    spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 51) + 10;
+    owned::spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 51) + 10;
 }
 
 void setFirstDeadline() {
-    spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 28) + 3;
+    owned::spinDeadline = svc::timerSeconds() + std::floor(svc::randomUnit() * 28) + 3;
 }
 
 void startButtonTest(const svc::Mouse& mouse) {
     if (mouse.buttons != 1 || !contains(startButton, mouse.x, mouse.y)) return;
     // Each test on its own, the typed stake first; a settled spin clears the
     // bet, so one spin a click.
-    if (bet.typedStakeActive && bet.fieldChosen && stakeCovered(bet.typedStake)) playerSpin();
+    if (stakeBet.typedStakeActive && fieldBet.fieldChosen && stakeCovered(stakeBet.typedStake)) playerSpin();
     for (int chip = 0; chip < chipCount; chip++) {
-        if (bet.chipActive[chip] && bet.fieldChosen && stakeCovered(chipAmount[chip])) playerSpin();
+        if (stakeBet.chipActive[chip] && fieldBet.fieldChosen && stakeCovered(chipAmount[chip])) playerSpin();
     }
 }
 

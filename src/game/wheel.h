@@ -1,6 +1,7 @@
 #pragma once
 // The wheel: the ball stepped from pocket to pocket until it stops on the
-// winning number, the start button and the croupier's own spins.
+// winning number, the start button and the croupier's own spins. wheel.cpp
+// alone writes the ball, the winning number and the croupier's deadline.
 #include "input.h"
 
 namespace game {
@@ -20,12 +21,16 @@ struct Ball {
     int stepDelay = 0;         // milliseconds after the current step
 };
 
-extern Ball ball;
+extern const Ball& ball;
+// 0..36 from the end of a spin until the round is cleared; -1 otherwise.
+extern const int& winningNumber;
 // Timer seconds at which the croupier spins by himself.
-extern double spinDeadline;
+extern const double& spinDeadline;
 
 // A new run: no ball drawn yet.
 void resetWheel();
+// The round's reset: no winning number.
+void clearWinningNumber();
 // The table opens: the first spin starts from a random pocket.
 void initWheel();
 // Centre of the ball resting in a pocket.
