@@ -8,6 +8,7 @@
 #include "player.h"
 #include "records.h"
 #include "stakes.h"
+#include "table.h"
 
 namespace game {
 
@@ -135,7 +136,7 @@ std::string fieldMessage(int field) {
 }
 
 void chooseField(int field) {
-    printGradient(fieldMessage(field), secondStatusText, cyanScheme);
+    printSecondStatus(fieldMessage(field));
     betOnField(field);
 }
 

@@ -7,6 +7,7 @@
 #include "player.h"
 #include "program_end.h"
 #include "stakes.h"
+#include "table.h"
 #include "tasks.h"
 #include "vocabulary.h"
 #include "wheel.h"
@@ -129,12 +130,10 @@ void resetRound() {
     drawPanel(secondStatusLine);
     drawPanel(balanceLine);
     drawPanel(stakeLine);
-    printGradient("Machen sie bitte ihr Spiel!     ", secondStatusText, cyanScheme);
+    printPrompt();
     drawChipRingsBlack();
     printGradient("Einsatz: ", stakeLabelText, greenScheme);
-    if (moneyMode) {
-        printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro", balanceText, greenScheme);
-    }
+    printBalance(" Euro");
 }
 
 }  // namespace game

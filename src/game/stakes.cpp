@@ -13,6 +13,7 @@
 #include "player.h"
 #include "program_end.h"
 #include "screen.h"
+#include "table.h"
 #include "vocabulary.h"
 
 namespace game {
@@ -87,7 +88,7 @@ void selectChip(int field) {
         svc::drawCircle(chipCentreX[i], chipCentreY, chipRingRadius, i == chosen ? 0xFFFFFF : 0);
     }
     drawStakeLine();
-    printGradient(chipMessages[chosen], firstStatusText, cyanScheme);
+    printFirstStatus(chipMessages[chosen]);
     stakeChip(chosen);
 }
 
@@ -103,8 +104,7 @@ void stakeEntry() {
     if (!moneyMode) return;
     drawStakeLine();
     for (;;) {
-        printGradient("Limits: Min = " + svc::intToText(stakeMin) + " Max = " + svc::intToText(stakeMax),
-                      firstStatusText, cyanScheme);
+        printFirstStatus("Limits: Min = " + svc::intToText(stakeMin) + " Max = " + svc::intToText(stakeMax));
         svc::setTextColor(0xFFFFFF);
         svc::setTextCursor(stakeTypingText.row, stakeTypingText.column);
         const std::optional<std::int32_t> typed = svc::inputInteger();
@@ -117,7 +117,7 @@ void stakeEntry() {
     drawPanel(firstStatusLine);
     stakeTyped();
     drawChipRingsBlack();
-    printGradient("Sie haben " + svc::intToText(stakeBet.typedStake) + " Euro", firstStatusText, cyanScheme);
+    printFirstStatus("Sie haben " + svc::intToText(stakeBet.typedStake) + " Euro");
 }
 
 }  // namespace game

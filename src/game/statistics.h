@@ -4,7 +4,7 @@
 namespace game {
 
 void drawStatisticsScreen();
-// Polls every 100 ms until the panel is clicked; keys and Escape end the program.
+// Waits for input until the panel is clicked; keys and Escape end the program.
 void waitForTableClick();
 
 }  // namespace game

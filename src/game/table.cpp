@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "fields.h"
 #include "flow.h"
@@ -58,13 +59,13 @@ void drawPanelsAndLabels() {
     drawPanel(startButton);
     drawPanel(balanceLine);
     drawPanel(stakeLine);
-    printGradient("Machen sie bitte ihr Spiel!     ", secondStatusText, cyanScheme);
+    printPrompt();
     printGradient("Roulettekugel", {75, 5}, cyanScheme);
     printGradient("starten", {77, 8}, cyanScheme);
     printGradient("Einsatz: ", stakeLabelText, greenScheme);
-    if (moneyMode) {
-        printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro ", balanceText, greenScheme);
-    }
+    // The first drawing ends the line with a blank, the round's reset
+    // without; on an empty panel both look the same.
+    printBalance(" Euro ");
 }
 
 // While the left button is up a pass can only notice the window's events and
@@ -80,6 +81,23 @@ int idleWaitMs() {
 }
 
 }  // namespace
+
+void printFirstStatus(std::string_view text) {
+    printGradient(text, firstStatusText, cyanScheme);
+}
+
+void printSecondStatus(std::string_view text) {
+    printGradient(text, secondStatusText, cyanScheme);
+}
+
+void printPrompt() {
+    printSecondStatus("Machen sie bitte ihr Spiel!     ");
+}
+
+void printBalance(std::string_view euroEnd) {
+    if (!moneyMode) return;
+    printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + std::string(euroEnd), balanceText, greenScheme);
+}
 
 void openTable() {
     openScreen(tableWidth, tableHeight);

@@ -103,7 +103,7 @@ enum TaskId {
     highHalfTask = 11,     // 2 wins on 19-36
     bigWinTask = 12,       // 3600 Euro in one win
     streakTask = 13,       // 7 days in a row; opens the corners
-    nightTask = 14,        // a game on a weekday between 3 and 4 o'clock
+    nightTask = 14,        // a start on a weekday from 3:00 to 4:59
 };
 
 // The code each task stores once it is completed (the column task already

@@ -13,6 +13,7 @@
 #include "screen.h"
 #include "settlement.h"
 #include "stakes.h"
+#include "table.h"
 #include "timer.h"
 #include "vocabulary.h"
 
@@ -134,8 +135,8 @@ void croupierTimer() {
     drawPanel(secondStatusLine);
     drawPanel(firstStatusLine);
     drawPanel(stakeLine);
-    printGradient("Rien ne va plus!     ", firstStatusText, cyanScheme);
-    printGradient("Nichts geht mehr!     ", secondStatusText, cyanScheme);
+    printFirstStatus("Rien ne va plus!     ");
+    printSecondStatus("Nichts geht mehr!     ");
     printGradient("Einsatz: ", stakeLabelText, greenScheme);
     startBall();
     resetRound();
