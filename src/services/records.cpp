@@ -1,44 +1,28 @@
 // Numbered files: opening, writing items, reading items, closing, and the
-// file operations around them.
-//
-// Files opened for output are written beside their target under a temporary
-// name and put in its place by one rename when they are closed, after the
-// data has reached the disk. A failed or interrupted write therefore leaves
-// the previous file whole.
-//
-// Deleting a file that is then written anew (the game deletes its date file
-// before each rewrite) would open a moment in which neither the old nor the
-// new content is on disk. So deleteFile only marks the file: to the program it
-// is gone at once, but on disk it stays until it is replaced by the rewrite,
-// or until anything else touches that path, files are closed at the end, or
-// the program exits. A crash in between leaves the old file. When the rewrite
-// itself fails, the file is deleted as asked.
+// file operations around them. How output replaces its target and how a
+// delete waits for a rewrite is safe_write.h's.
 #include "records.h"
 
-#include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <set>
-#include <vector>
 
 #include "item_reader.h"
 #include "number_text.h"
 #include "paths.h"
 #include "platform.h"
+#include "safe_write.h"
 
 namespace svc {
 
 namespace {
 
 using records::Source;
+using namespace safewrite;
 
 constexpr int errFailed = 1;
 constexpr int errCannotOpen = 2;
 constexpr int errBadNumber = 3;
 
 constexpr std::size_t flushThreshold = 64 * 1024;
-constexpr const char* tempPrefix = ".rotandor-";
-constexpr const char* tempSuffix = ".tmp";
 
 struct OpenFile {
     bool used = false;
@@ -56,100 +40,8 @@ struct OpenFile {
 
 std::array<OpenFile, 256> files;  // index 0 unused
 int readFrom = 0;
-std::vector<std::string> pendingDeletes;  // host paths
-bool exitHookSet = false;
-std::set<std::string> sweptDirectories;
-unsigned tempSequence = 0;
-int faultCountdown = -1;
-
-// True when the operation about to be done must fail (failFileOperationsAfter).
-bool injectedFailure() {
-    if (faultCountdown < 0) return false;
-    if (faultCountdown == 0) return true;
-    faultCountdown--;
-    return false;
-}
 
 bool validNumber(int n) { return n >= 1 && n <= 255; }
-
-// File operations that can fail for want of space or rights, behind the fault hook.
-
-bool writeAll(platform::FileHandle fd, std::string_view bytes) {
-    if (injectedFailure()) return false;
-    return platform::writeFile(fd, bytes.data(), bytes.size());
-}
-
-bool syncFile(platform::FileHandle fd) {
-    if (injectedFailure()) return false;
-    return platform::syncFile(fd);
-}
-
-bool renameOver(const std::string& from, const std::string& to) {
-    if (injectedFailure()) return false;
-    return platform::replaceFile(from, to);
-}
-
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool syncDirectory(const std::string& dir) {
-    if (injectedFailure()) return false;
-    return platform::syncDirectory(dir);
-}
-
-void makeDirectories(const std::string& dir) {
-    if (dir.empty() || platform::pathKind(dir) != platform::PathKind::missing) return;
-    const std::string parent = parentOf(dir);
-    if (parent != dir) makeDirectories(parent);
-    platform::makeDirectory(dir);
-}
-
-// Temporary files left by a writer that was killed; only those of processes
-// that no longer run are removed.
-void sweepStaleTemps(const std::string& dir) {
-    if (!sweptDirectories.insert(dir).second) return;
-    const std::string prefix = tempPrefix;
-    const std::string suffix = tempSuffix;
-    for (const std::string& name : platform::listDirectory(dir)) {
-        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
-            continue;
-        }
-        char* end = nullptr;
-        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        if (pid <= 0 || end == nullptr || *end != '-' || pid == platform::processId()) continue;
-        if (platform::processGone(pid)) platform::removeFile(dir + "/" + name);
-    }
-}
-
-platform::FileHandle createTemp(const std::string& dir, std::string& tempPath) {
-    if (injectedFailure()) return platform::noFile;
-    for (int attempt = 0; attempt < 100; attempt++) {
-        tempPath = dir + "/" + tempPrefix + std::to_string(platform::processId()) + "-" +
-                   std::to_string(tempSequence++) + tempSuffix;
-        const platform::FileHandle fd = platform::openFile(tempPath, platform::FileMode::createNew);
-        if (fd != platform::fileAlreadyThere) return fd;
-    }
-    return platform::noFile;
-}
-
-// Pending deletes ------------------------------------------------------------
-
-void flushPendingDeletes() {
-    for (const std::string& path : pendingDeletes) platform::removeFile(path);
-    pendingDeletes.clear();
-}
-
-bool takePendingDelete(const std::string& host) {
-    const auto it = std::find(pendingDeletes.begin(), pendingDeletes.end(), host);
-    if (it == pendingDeletes.end()) return false;
-    pendingDeletes.erase(it);
-    return true;
-}
 
 // Writing --------------------------------------------------------------------
 
@@ -183,16 +75,7 @@ void writeItem(int n, std::string_view item, ItemEnd end) {
 // Puts a finished output file in place of its target.
 void commitOutput(OpenFile& f) {
     flushUnwritten(f);
-    bool ok = !f.failed && syncFile(f.fd);
-    ok = platform::closeFile(f.fd) && ok;
-    ok = ok && renameOver(f.temp, f.target);
-    if (!ok) {
-        platform::removeFile(f.temp);
-        if (f.replacesDeleted) platform::removeFile(f.target);
-        return;
-    }
-    // The rename is done; a failed directory sync only risks its durability.
-    syncDirectory(parentOf(f.target));
+    commit(f.fd, f.temp, f.target, !f.failed, f.replacesDeleted);
 }
 
 // Reading --------------------------------------------------------------------
@@ -223,12 +106,6 @@ platform::FileHandle openRegular(const std::string& host, std::uint64_t& size) {
 
 }  // namespace
 
-namespace records {
-
-void failFileOperationsAfter(int operations) { faultCountdown = operations; }
-
-}  // namespace records
-
 int freeFileNumber() {
     for (int n = 1; n <= 255; n++) {
         if (!files[n].used) return n;
@@ -258,10 +135,7 @@ int openFile(const std::string& path, OpenMode mode, int fileNumber) {
             f.replacesDeleted = takePendingDelete(host);
             flushPendingDeletes();
             const std::string dir = parentOf(host);
-            if (!isDirectory(host)) {
-                sweepStaleTemps(dir);
-                f.fd = createTemp(dir, f.temp);
-            }
+            if (!isDirectory(host)) f.fd = createTemp(dir, f.temp);
             if (f.fd < 0) {
                 f.fd = platform::noFile;
                 if (f.replacesDeleted) platform::removeFile(host);
@@ -314,16 +188,12 @@ int fileExists(const std::string& path) {
 
 int deleteFile(const std::string& path) {
     const std::string host = hostPath(path);
-    if (std::find(pendingDeletes.begin(), pendingDeletes.end(), host) != pendingDeletes.end()) return errCannotOpen;
+    if (deletePending(host)) return errCannotOpen;
     flushPendingDeletes();
     const platform::PathKind kind = platform::pathKind(host, false);
     if (kind == platform::PathKind::missing) return errCannotOpen;
     if (kind != platform::PathKind::file || !platform::directoryWritable(parentOf(host))) return errFailed;
-    pendingDeletes.push_back(host);
-    if (!exitHookSet) {
-        exitHookSet = true;
-        std::atexit(flushPendingDeletes);
-    }
+    markDeleted(host);
     return 0;
 }
 
