@@ -615,6 +615,34 @@ def chip_marked(session):
     return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
 
 
+TAP_CHIPS = [(26, 496), (66, 496)]  # centres of the 25 and 50 chips
+
+
+def ring_on(session, chip):
+    """Whether the chip at this centre carries the white ring of the chosen chip."""
+    x, y = chip
+    image = session.grab()
+    return all(image.getpixel(p) == (255, 255, 255) for p in [(x, y - 18), (x - 18, y), (x + 18, y), (x, y + 18)])
+
+
+def table_with_bet_for_taps(session):
+    """From the statistics screen to a table with a bet on 17 and the 50 chip,
+    so that the croupier never spins; false if the tap on the statistics panel
+    did not open the table."""
+    session.wait_window(640, 420)
+    session.tap(300, 350, 0.005)
+    try:
+        session.wait_window(930, 647)
+    except HarnessError:
+        return False
+    wait_for(lambda: any(crop(session, BET_LINE)), 5, what="the table's prompt")
+    prompt = crop(session, BET_LINE)
+    chip = TAP_CHIPS[1]
+    bet_between_spins(session, prompt,
+                      lambda s, p: place_bet_on_17(s, p, chip, lambda s2: ring_on(s2, chip)), tries=3)
+    return True
+
+
 def open_table(session):
     """From the statistics screen to the table; the bet line's empty prompt."""
     session.wait_statistics()
