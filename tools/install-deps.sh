@@ -5,6 +5,7 @@
 #   tools/install-deps.sh web    - build for the browser (Emscripten) and the suite for Node
 #   tools/install-deps.sh test   - build and run the whole test suite (Wine included)
 #   tools/install-deps.sh dev    - also benchmarks, fuzzing and clang-format
+#   tools/install-deps.sh format - clang-format, for tools/format.sh
 #   tools/install-deps.sh gen    - the generators tools/gen/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 #   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
@@ -17,6 +18,7 @@ test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-ut
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
       "${web[@]}" chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
+format=(clang-format)
 gen=(g++ python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
@@ -27,10 +29,11 @@ case "${1:-play}" in
   web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
   dev) wanted=("${dev[@]}") ;;
+  format) wanted=("${format[@]}") ;;
   gen) wanted=("${gen[@]}") ;;
   fresh) wanted=("${fresh[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 play|windows|web|test|dev|gen|fresh|package" >&2; exit 2 ;;
+  *) echo "usage: $0 play|windows|web|test|dev|format|gen|fresh|package" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -27,6 +27,7 @@ const int& roundWin = owned::roundWin;
 namespace {
 
 bool isRed(int n) {
+    // clang-format off
     switch (n) {
         case 1: case 3: case 5: case 7: case 9: case 12: case 14: case 16: case 18:
         case 19: case 21: case 23: case 25: case 27: case 30: case 32: case 34: case 36:
@@ -34,6 +35,7 @@ bool isRed(int n) {
         default:
             return false;
     }
+    // clang-format on
 }
 
 // Pays the straight number, or the marked field when it covers the number.

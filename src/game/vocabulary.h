@@ -109,11 +109,13 @@ enum TaskId {
 // The code each task stores once it is completed (the column task already
 // with its first counted win), 0 where a task has none. The secrets at table
 // start and the final reward accept exactly these.
+// clang-format off
 constexpr std::int32_t taskCheckValue[taskCount + 1] = {
     0,                                   // no task 0
     27406159, 0, 6148, 0, 0, 0, 0,       // tasks 1 to 7
     3027, 4591, 0, 0, 1836, 638, 26953,  // tasks 8 to 14
 };
+// clang-format on
 
 // Screens and panels ------------------------------------------------------
 

@@ -8,6 +8,7 @@ namespace {
 
 // Code page 437 as the screen font draws it: the low 32 positions are
 // pictures, not control codes.
+// clang-format off
 constexpr char16_t cp437Low[32] = {
     0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
     0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
@@ -42,6 +43,7 @@ constexpr char16_t cp1252C1[32] = {
     unassigned, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, unassigned, 0x017E, 0x0178,
 };
+// clang-format on
 
 bool actsAsControl(int byte) {
     return byte == 0 || byte == 8 || byte == 9 || byte == 10 || byte == 13 || byte == 27 || byte == 255;

@@ -9,11 +9,13 @@
 namespace keys {
 
 // Keys that type no character, by what they enter.
+// clang-format off
 enum class Key : unsigned char {
     enter, backspace, tab, escape,
     up, down, left, right, home, end, insert, del, pageUp, pageDown,
     f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12,
 };
+// clang-format on
 
 // A window system's value for one of those keys.
 template <class Value>
@@ -50,6 +52,7 @@ std::string controlCode(char letter);
 // (1 = Escape). The cursor block shares its codes with the keypad, as on a
 // PC keyboard.
 namespace scan {
+// clang-format off
 enum Code : unsigned char {
     escape = 1, digit1, digit2, digit3, digit4, digit5, digit6, digit7, digit8, digit9, digit0,
     minus, equal, backspace, tab,
@@ -62,6 +65,7 @@ enum Code : unsigned char {
     intlBackslash = 86, f11, f12,
     metaLeft = 91, metaRight, contextMenu,
 };
+// clang-format on
 }  // namespace scan
 
 // A window system's value for a physical key.

@@ -12,6 +12,7 @@ namespace {
 
 using keys::Key;
 
+// clang-format off
 constexpr keys::Named<SDL_Keycode> namedKeys[] = {
     {SDLK_RETURN, Key::enter}, {SDLK_RETURN2, Key::enter}, {SDLK_KP_ENTER, Key::enter},
     {SDLK_BACKSPACE, Key::backspace}, {SDLK_TAB, Key::tab}, {SDLK_ESCAPE, Key::escape},
@@ -75,6 +76,7 @@ constexpr keys::Scan<SDL_Scancode> scanTable[] = {
     {s::metaLeft, SDL_SCANCODE_LGUI}, {s::metaRight, SDL_SCANCODE_RGUI},
     {s::contextMenu, SDL_SCANCODE_APPLICATION},
 };
+// clang-format on
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "platform.h"
 
 // The page's side, in page.js; these only pass values across.
+// clang-format off
 EM_JS(void, page_open_canvas, (int width, int height, const char* title), {
     Module.page.openCanvas(width, height, UTF8ToString(title));
 });
@@ -51,6 +52,7 @@ EM_ASYNC_JS(void, page_end, (int status), {
     Module.page.ended(status);
     await new Promise(function() {});  // the game is over: it never resumes
 });
+// clang-format on
 
 namespace {
 
