@@ -2,11 +2,11 @@
 and how many taps take at all: Linux under Xvfb, a Windows build under Wine
 in $WINEPREFIX, or the page (--web SITE).
 
-    /usr/bin/python3 bench/measure_taps.py build/rotandor [--taps 20] [--load]
+    /usr/bin/python3 bench/measure_taps.py build/rotandor [--taps 20] [--load] [--lost-after 60]
     /usr/bin/python3 bench/measure_taps.py build-windows/rotandor.exe --load
 
 --load keeps both cores busy (stress-ng --cpu 2) while the taps run. A tap
-counts as lost when no ring shows within 60 s. The window tests wait five
+counts as lost when no ring shows within --lost-after seconds. The window tests wait five
 times the slowest tap measured here under load.
 """
 
@@ -25,6 +25,7 @@ parser.add_argument("binary")
 parser.add_argument("--web", action="store_true", help="the binary is a site folder, played in the page")
 parser.add_argument("--taps", type=int, default=20)
 parser.add_argument("--load", action="store_true", help="both cores busy with stress-ng --cpu 2")
+parser.add_argument("--lost-after", type=float, default=60, help="seconds without a ring that make a tap lost")
 args = parser.parse_args()
 
 _, Session, _ = rw.harness(["", "--web", args.binary] if args.web else ["", args.binary])
@@ -39,7 +40,7 @@ try:
             start = time.monotonic()
             s.tap(*chip, 0.005)
             try:
-                rw.wait_for(lambda: rw.ring_on(s, chip), 60, what="the ring")
+                rw.wait_for(lambda: rw.ring_on(s, chip), args.lost_after, what="the ring")
                 times.append(time.monotonic() - start)
             except rw.HarnessError:
                 lost += 1
