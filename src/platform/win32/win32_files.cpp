@@ -1,6 +1,7 @@
 // Files and the player directory on Windows. Paths arrive as UTF-8 and are
 // handed to the wide-character calls; "/" separates as well as "\".
 #include <windows.h>
+// After windows.h, which it needs: the formatter keeps the order.
 #include <shlobj.h>
 
 #include "platform.h"

@@ -1,5 +1,6 @@
 // The performance counter, sleeping and the local date and time on Windows.
 #include <windows.h>
+// After windows.h, which it needs: the formatter keeps the order.
 #include <mmsystem.h>
 
 #include "platform.h"
