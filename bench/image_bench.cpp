@@ -28,8 +28,8 @@ struct Picture {
 fs::path writeTestPictures() {
     std::string templ = (fs::temp_directory_path() / "rotandor-bench-XXXXXX").string();
     if (mkdtemp(templ.data()) == nullptr) return {};
-    for (const auto& [name, width, height] : {std::tuple{"Tisch.roulette", 612, 520},
-                                              std::tuple{"RK.roulette", 593, 645}}) {
+    for (const auto& [name, width, height] :
+         {std::tuple{"Tisch.roulette", 612, 520}, std::tuple{"RK.roulette", 593, 645}}) {
         bmptest::Layout l;
         l.width = width;
         l.height = height;

@@ -65,9 +65,9 @@ void BM_SpinPerStep(benchmark::State& state) {
         game::startBall();
     }
     state.SetItemsProcessed(state.iterations() * steps);
-    state.counters["per_step"] = benchmark::Counter(static_cast<double>(state.iterations() * steps),
-                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                                                       benchmark::Counter::kIs1000);
+    state.counters["per_step"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * steps),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
 }
 BENCHMARK(BM_SpinPerStep)->Unit(benchmark::kMillisecond);
 

@@ -39,7 +39,9 @@ ReadKind kindOf(unsigned pattern, std::size_t i) {
     return (pattern >> (i % 8)) & 1 ? ReadKind::number : ReadKind::text;
 }
 
-bool sameDouble(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool sameDouble(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 void checkCalendar(const std::uint8_t* data, std::size_t size) {
     std::int32_t ymd[3];
@@ -68,8 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ReadKind kind = kindOf(pattern, items.size());
         const std::uint64_t before = memory.consumed;
         Item item = svc::records::readItem(memory, kind);
-        const std::size_t limit =
-            kind == ReadKind::text ? svc::records::textItemLimit : svc::records::numberItemLimit;
+        const std::size_t limit = kind == ReadKind::text ? svc::records::textItemLimit : svc::records::numberItemLimit;
         if (memory.consumed <= before || item.bytes.size() > limit) std::abort();
         if (kind == ReadKind::number && !item.decimal && item.bytes.size() < 10) {
             const std::int32_t small = svc::records::itemToInt32(item);

@@ -30,7 +30,9 @@ struct Canvas {
     }
 };
 
-std::uint32_t opaque(std::uint32_t rgb) { return 0xFF000000 | rgb; }
+std::uint32_t opaque(std::uint32_t rgb) {
+    return 0xFF000000 | rgb;
+}
 
 Layout layout(int bits, int width, int height) {
     Layout l;
@@ -76,8 +78,8 @@ TEST(Bitmap, StoredPicturesArriveWhole) {
         };
         Canvas c(l.width, l.height);
         const std::string name = std::to_string(l.bits) + " bits, " + std::to_string(l.width) + " wide, header " +
-                                 std::to_string(l.headerSize) + (l.topDown ? ", top-down" : "") +
-                                 ", compression " + std::to_string(l.compression);
+                                 std::to_string(l.headerSize) + (l.topDown ? ", top-down" : "") + ", compression " +
+                                 std::to_string(l.compression);
         ASSERT_EQ(c.decode(makeBitmap(l, stored)), 0) << name;
         for (int y = 0; y < l.height; y++) {
             for (int x = 0; x < l.width; x++) {
@@ -111,13 +113,23 @@ TEST(Bitmap, MaskedChannels) {
         {"zero masks", 16, 40, 3, true, {0, 0, 0}, 0xFFFF, 0x00000000},
         // 32 bits: the defaults keep the word as it is, alpha included.
         {"32 default", 32, 40, 0, false, {}, 0x12345678, 0x12345678},
-        {"32 masks in a 108 header", 32, 108, 3, false, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, 0x80112233,
-         0x80332211},
+        {"32 masks in a 108 header", 32, 108, 3, false, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, 0x80112233, 0x80332211},
         {"32 zero alpha mask", 32, 108, 3, false, {0xFF0000, 0xFF00, 0xFF, 0}, 0xAB112233, 0x00112233},
-        {"32 ten-bit channels keep their top bits, 2-bit alpha repeats", 32, 108, 3, false,
-         {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, 0x40000000 | 0x200u << 20 | 0x1FFu << 10 | 0x004,
+        {"32 ten-bit channels keep their top bits, 2-bit alpha repeats",
+         32,
+         108,
+         3,
+         false,
+         {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
+         0x40000000 | 0x200u << 20 | 0x1FFu << 10 | 0x004,
          0x55807F01},
-        {"32 masks after 40 header keep default alpha", 32, 40, 3, true, {0xFF, 0xFF00, 0xFF0000}, 0x7F102030,
+        {"32 masks after 40 header keep default alpha",
+         32,
+         40,
+         3,
+         true,
+         {0xFF, 0xFF00, 0xFF0000},
+         0x7F102030,
          0x7F302010},
         // Masks in a 108 header count only with bit fields.
         {"16 masks ignored without bit fields", 16, 108, 0, false, {0xF800, 0x07E0, 0x001F, 0}, 0x7C00, 0x00FF0000},
@@ -129,8 +141,7 @@ TEST(Bitmap, MaskedChannels) {
         l.masksAfterHeader = k.masksAfterHeader;
         std::copy(std::begin(k.masks), std::end(k.masks), l.masks);
         Canvas c(3, 2);
-        ASSERT_EQ(c.decode(makeBitmap(l, [&](int x, int y) { return x == 1 && y == 1 ? k.stored : 0; })), 0)
-            << k.name;
+        ASSERT_EQ(c.decode(makeBitmap(l, [&](int x, int y) { return x == 1 && y == 1 ? k.stored : 0; })), 0) << k.name;
         EXPECT_EQ(c.at(1, 1), k.want) << k.name;
     }
 }

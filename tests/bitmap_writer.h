@@ -13,17 +13,17 @@ namespace bmptest {
 
 struct Layout {
     int width = 1;
-    int height = 1;             // picture rows; always positive here
+    int height = 1;  // picture rows; always positive here
     int bits = 24;
-    bool topDown = false;       // stores a negative height
+    bool topDown = false;           // stores a negative height
     std::uint32_t headerSize = 40;  // 12, 40, 108, ...
     std::uint32_t compression = 0;
     std::uint16_t planes = 1;
-    std::vector<std::uint32_t> palette;  // 0xRRGGBB, written as given
-    bool masksAfterHeader = false;       // three masks behind a short header
+    std::vector<std::uint32_t> palette;     // 0xRRGGBB, written as given
+    bool masksAfterHeader = false;          // three masks behind a short header
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
-    std::uint8_t padByte = 0xEE;         // row padding, deliberately not 0
-    std::uint32_t pixelsPerMetre = 0;    // both resolution fields
+    std::uint8_t padByte = 0xEE;            // row padding, deliberately not 0
+    std::uint32_t pixelsPerMetre = 0;       // both resolution fields
 };
 
 // Stored value of a pixel: a table index (1-8 bits), the 16- or 32-bit word,
@@ -90,25 +90,21 @@ inline std::vector<std::uint8_t> makeBitmap(const Layout& l, const PixelFn& pixe
         for (int x = 0; x < l.width; x++) {
             const std::uint32_t v = pixel(x, y);
             switch (l.bits) {
-            case 1:
-            case 4:
-            case 8: {
-                const int perByte = 8 / l.bits;
-                const int shift = 8 - l.bits * (x % perByte + 1);
-                out[row + x / perByte] |= static_cast<std::uint8_t>(v << shift);
-                break;
-            }
-            case 16:
-                put16(out, row + 2 * x, v);
-                break;
-            case 24:
-                out[row + 3 * x] = static_cast<std::uint8_t>(v);
-                out[row + 3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-                out[row + 3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
-                break;
-            case 32:
-                put32(out, row + 4 * x, v);
-                break;
+                case 1:
+                case 4:
+                case 8: {
+                    const int perByte = 8 / l.bits;
+                    const int shift = 8 - l.bits * (x % perByte + 1);
+                    out[row + x / perByte] |= static_cast<std::uint8_t>(v << shift);
+                    break;
+                }
+                case 16: put16(out, row + 2 * x, v); break;
+                case 24:
+                    out[row + 3 * x] = static_cast<std::uint8_t>(v);
+                    out[row + 3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+                    out[row + 3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
+                    break;
+                case 32: put32(out, row + 4 * x, v); break;
             }
         }
     }
@@ -118,8 +114,7 @@ inline std::vector<std::uint8_t> makeBitmap(const Layout& l, const PixelFn& pixe
 // A picture whose every pixel differs from its neighbours: 0xRRGGBB from the
 // position, so a misplaced row or column shows.
 inline std::uint32_t gradient(int x, int y) {
-    return static_cast<std::uint32_t>((x * 7 + 3) & 0xFF) << 16 |
-           static_cast<std::uint32_t>((y * 5 + 1) & 0xFF) << 8 |
+    return static_cast<std::uint32_t>((x * 7 + 3) & 0xFF) << 16 | static_cast<std::uint32_t>((y * 5 + 1) & 0xFF) << 8 |
            static_cast<std::uint32_t>((x + y * 3) & 0xFF);
 }
 

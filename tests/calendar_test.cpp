@@ -14,7 +14,9 @@ using svc::dateSerial;
 
 // The day count done the long way, a year and a month at a time, as a
 // reference that shares nothing with the service.
-bool leap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool leap(std::int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int monthLength(std::int64_t y, int m) {
     static const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -22,14 +24,26 @@ int monthLength(std::int64_t y, int m) {
 }
 
 std::int64_t slowSerial(std::int64_t y, std::int64_t m, std::int64_t d) {
-    while (m > 12) { m -= 12; y++; }
-    while (m < 1) { m += 12; y--; }
+    while (m > 12) {
+        m -= 12;
+        y++;
+    }
+    while (m < 1) {
+        m += 12;
+        y--;
+    }
     while (d > monthLength(y, static_cast<int>(m))) {
         d -= monthLength(y, static_cast<int>(m));
-        if (++m > 12) { m = 1; y++; }
+        if (++m > 12) {
+            m = 1;
+            y++;
+        }
     }
     while (d < 1) {
-        if (--m < 1) { m = 12; y--; }
+        if (--m < 1) {
+            m = 12;
+            y--;
+        }
         d += monthLength(y, static_cast<int>(m));
     }
     std::int64_t serial = 2;
@@ -40,9 +54,12 @@ std::int64_t slowSerial(std::int64_t y, std::int64_t m, std::int64_t d) {
 }
 
 TEST(Calendar, DateSerialOfKnownDays) {
-    struct Case { int y, m, d; std::int64_t serial; };
+    struct Case {
+        int y, m, d;
+        std::int64_t serial;
+    };
     const Case cases[] = {
-        {1899, 12, 30, 0}, {1899, 12, 31, 1}, {1900, 1, 1, 2},   {1900, 2, 28, 60},
+        {1899, 12, 30, 0}, {1899, 12, 31, 1},    {1900, 1, 1, 2},    {1900, 2, 28, 60},
         {1900, 3, 1, 61},  {2026, 12, 7, 46363}, {1899, 12, 29, -1}, {2000, 3, 1, 36586},
     };
     for (const Case& c : cases) {
@@ -51,16 +68,17 @@ TEST(Calendar, DateSerialOfKnownDays) {
 }
 
 TEST(Calendar, MonthsAndDaysCarry) {
-    struct Case { int y, m, d, y2, m2, d2; };
+    struct Case {
+        int y, m, d, y2, m2, d2;
+    };
     const Case cases[] = {
-        {2024, 2, 30, 2024, 3, 1},    {2023, 2, 29, 2023, 3, 1},  {2026, 1, 0, 2025, 12, 31},
-        {2025, 13, 1, 2026, 1, 1},    {2026, 0, 1, 2025, 12, 1},  {2026, -12, 1, 2024, 12, 1},
-        {2026, -11, 1, 2025, 1, 1},   {2026, 3, -1, 2026, 2, 27}, {2024, 1, 367, 2025, 1, 1},
-        {0, 0, 0, -1, 11, 30},        {2026, 25, 1, 2028, 1, 1},  {2026, 1, -365, 2024, 12, 31},
+        {2024, 2, 30, 2024, 3, 1},  {2023, 2, 29, 2023, 3, 1},  {2026, 1, 0, 2025, 12, 31},
+        {2025, 13, 1, 2026, 1, 1},  {2026, 0, 1, 2025, 12, 1},  {2026, -12, 1, 2024, 12, 1},
+        {2026, -11, 1, 2025, 1, 1}, {2026, 3, -1, 2026, 2, 27}, {2024, 1, 367, 2025, 1, 1},
+        {0, 0, 0, -1, 11, 30},      {2026, 25, 1, 2028, 1, 1},  {2026, 1, -365, 2024, 12, 31},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(dateSerial(c.y, c.m, c.d), dateSerial(c.y2, c.m2, c.d2))
-            << c.y << "-" << c.m << "-" << c.d;
+        EXPECT_EQ(dateSerial(c.y, c.m, c.d), dateSerial(c.y2, c.m2, c.d2)) << c.y << "-" << c.m << "-" << c.d;
     }
 }
 
@@ -90,11 +108,20 @@ TEST(Calendar, ExtremeInputsStayConsistent) {
 TEST(Calendar, DaysBetween) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case { double first, second; std::int64_t days; };
+    struct Case {
+        double first, second;
+        std::int64_t days;
+    };
     const Case cases[] = {
-        {46362.99, 46363.01, 1}, {46363.01, 46363.99, 0}, {46363, 46362, -1}, {-0.5, 0.5, 1},
-        {0, 46363.5, 46363},     {nan, 5.5, 5},           {0, inf, std::numeric_limits<std::int64_t>::max()},
-        {0, -inf, std::numeric_limits<std::int64_t>::min()}, {inf, inf, 0},
+        {46362.99, 46363.01, 1},
+        {46363.01, 46363.99, 0},
+        {46363, 46362, -1},
+        {-0.5, 0.5, 1},
+        {0, 46363.5, 46363},
+        {nan, 5.5, 5},
+        {0, inf, std::numeric_limits<std::int64_t>::max()},
+        {0, -inf, std::numeric_limits<std::int64_t>::min()},
+        {inf, inf, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(svc::daysBetween(c.first, c.second), c.days) << c.first << " " << c.second;
@@ -102,23 +129,29 @@ TEST(Calendar, DaysBetween) {
 }
 
 TEST(Calendar, WeekdayOf) {
-    struct Case { double serial; int weekday; };
+    struct Case {
+        double serial;
+        int weekday;
+    };
     const Case cases[] = {
         {46363, 2}, {46363.99, 2}, {1, 1}, {0, 7}, {0.5, 7}, {-1, 6}, {-0.5, 6}, {7, 7}, {8, 1}, {-7, 7},
     };
     for (const Case& c : cases) EXPECT_EQ(svc::weekdayOf(c.serial), c.weekday) << c.serial;
-    for (double odd : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN(),
-                       std::numeric_limits<double>::infinity()}) {
+    for (double odd :
+         {1e300, -1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
         const int w = svc::weekdayOf(odd);
         EXPECT_TRUE(w >= 1 && w <= 7) << odd;
     }
 }
 
 TEST(Calendar, HourOf) {
-    struct Case { double serial; int hour; };
+    struct Case {
+        double serial;
+        int hour;
+    };
     const Case cases[] = {
-        {46363.5, 12}, {46363.9999, 23}, {46363.0, 0}, {46363.99999999999, 23}, {-1.25, 6},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
+        {46363.5, 12},           {46363.9999, 23}, {46363.0, 0},
+        {46363.99999999999, 23}, {-1.25, 6},       {std::numeric_limits<double>::quiet_NaN(), 0},
     };
     for (const Case& c : cases) EXPECT_EQ(svc::hourOf(c.serial), c.hour) << c.serial;
 }

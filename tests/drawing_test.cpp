@@ -34,7 +34,8 @@ std::set<Point> pixelsOf(std::uint32_t colour) {
     std::set<Point> found;
     const std::vector<std::uint32_t> s = snapshot();
     for (std::size_t i = 0; i < s.size(); i++)
-        if (s[i] == colour) found.insert({static_cast<int>(i % svc::screenWidth()), static_cast<int>(i / svc::screenWidth())});
+        if (s[i] == colour)
+            found.insert({static_cast<int>(i % svc::screenWidth()), static_cast<int>(i / svc::screenWidth())});
     return found;
 }
 
@@ -45,10 +46,20 @@ TEST_F(DrawingTest, LinesFollowTheTrueLineAndTheView) {
     struct Case {
         int x1, y1, x2, y2;
         int count;  // -1: a slanted line inside the screen
-    } cases[] = {{10, 10, 10, 20, 11},     {20, 5, 10, 5, 11},    {7, 7, 7, 7, 1},         {-100, 5, 1000, 5, 640},
-                 {5, -100, 5, 1000, 420},  {-5, -1, 700, -1, 0},  {-2147483647, 3, 2147483647, 3, 640},
-                 {-500, -500, 1000, 1000, 420}, {0, 0, 9, 3, -1}, {9, 3, 0, 0, -1},    {0, 0, 3, 9, -1},
-                 {50, 80, 10, 70, -1},     {100, 10, 90, 200, -1}, {300, 300, 301, 100, -1}};
+    } cases[] = {{10, 10, 10, 20, 11},
+                 {20, 5, 10, 5, 11},
+                 {7, 7, 7, 7, 1},
+                 {-100, 5, 1000, 5, 640},
+                 {5, -100, 5, 1000, 420},
+                 {-5, -1, 700, -1, 0},
+                 {-2147483647, 3, 2147483647, 3, 640},
+                 {-500, -500, 1000, 1000, 420},
+                 {0, 0, 9, 3, -1},
+                 {9, 3, 0, 0, -1},
+                 {0, 0, 3, 9, -1},
+                 {50, 80, 10, 70, -1},
+                 {100, 10, 90, 200, -1},
+                 {300, 300, 301, 100, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2);
         svc::setView(0, 0, 639, 419, black, std::nullopt);
@@ -165,8 +176,8 @@ TEST_F(DrawingTest, FillMatchesABreadthFirstSearchOnMazes) {
             todo.pop_front();
             at(x, y) = fill;
             for (Point n : {Point{x - 1, y}, Point{x + 1, y}, Point{x, y - 1}, Point{x, y + 1}}) {
-                const bool inView = n.first >= v.left && n.first < v.left + v.width && n.second >= v.top &&
-                                    n.second < v.top + v.height;
+                const bool inView =
+                    n.first >= v.left && n.first < v.left + v.width && n.second >= v.top && n.second < v.top + v.height;
                 if (inView && at(n.first, n.second) != wall && seen.insert(n).second) todo.push_back(n);
             }
         }

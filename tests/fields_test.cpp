@@ -53,12 +53,8 @@ TEST(FieldMessageTest, StraightNumbers) {
         int number;
         std::string message;
     } cases[] = {
-        {0, "auf die 0 gesetzt" + blanks},
-        {5, "auf die 5 gesetzt" + blanks},
-        {9, "auf die 9 gesetzt" + blanks},
-        {10, "auf die 10 gesetzt" + blanks},
-        {17, "auf die 17 gesetzt" + blanks},
-        {36, "auf die 36 gesetzt" + blanks},
+        {0, "auf die 0 gesetzt" + blanks},   {5, "auf die 5 gesetzt" + blanks},   {9, "auf die 9 gesetzt" + blanks},
+        {10, "auf die 10 gesetzt" + blanks}, {17, "auf die 17 gesetzt" + blanks}, {36, "auf die 36 gesetzt" + blanks},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
@@ -95,9 +91,9 @@ TEST_F(FieldTest, RegionEdgesCountAndOneMoreDoesNot) {
             int x, y;
             bool hit;
         } points[] = {
-            {r.xLeft, r.yTop, true},      {r.xRight, r.yBottom, true},  {r.xLeft, r.yBottom, true},
-            {r.xRight, r.yTop, true},     {r.xLeft - 1, r.cy(), false}, {r.xRight + 1, r.cy(), false},
-            {r.cx(), r.yTop - 1, false},  {r.cx(), r.yBottom + 1, false},
+            {r.xLeft, r.yTop, true},     {r.xRight, r.yBottom, true},    {r.xLeft, r.yBottom, true},
+            {r.xRight, r.yTop, true},    {r.xLeft - 1, r.cy(), false},   {r.xRight + 1, r.cy(), false},
+            {r.cx(), r.yTop - 1, false}, {r.cx(), r.yBottom + 1, false},
         };
         for (const auto& p : points) {
             writable(game::regionCursor) = field == 0 ? 86 : field - 1;

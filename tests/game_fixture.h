@@ -62,9 +62,9 @@ private:
 };
 
 struct Outcome {
-    std::vector<std::string> boxes;  // texts, in the order shown
+    std::vector<std::string> boxes;    // texts, in the order shown
     std::vector<scripted::Box> shown;  // the same boxes, with the files on disk then
-    bool ended = false;              // the program ended in the settlement
+    bool ended = false;                // the program ended in the settlement
     int status = -1;
 };
 

@@ -16,18 +16,30 @@ std::string makeTemporaryDirectory() {
 }
 
 void setEnvironment(const char* name, const char* value) {
-    if (value != nullptr) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value != nullptr)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
 }
 
-void setPlayerBase(const std::string& base) { setEnvironment("XDG_DATA_HOME", base.c_str()); }
+void setPlayerBase(const std::string& base) {
+    setEnvironment("XDG_DATA_HOME", base.c_str());
+}
 
-const char* playerFolder() { return "rotandor"; }
+const char* playerFolder() {
+    return "rotandor";
+}
 
-const char* tempVariable() { return "TMPDIR"; }
-const char* memoryDirectory() { return "/dev/shm"; }
+const char* tempVariable() {
+    return "TMPDIR";
+}
+const char* memoryDirectory() {
+    return "/dev/shm";
+}
 
-bool posix() { return true; }
+bool posix() {
+    return true;
+}
 
 bool runDyingChild(const char*, void (*body)()) {
     const pid_t child = fork();

@@ -27,27 +27,37 @@ void setEnvironment(const char* name, const char* value) {
     _putenv_s(name, value != nullptr ? value : "");
 }
 
-void setPlayerBase(const std::string& base) { setEnvironment("APPDATA", base.c_str()); }
+void setPlayerBase(const std::string& base) {
+    setEnvironment("APPDATA", base.c_str());
+}
 
-const char* playerFolder() { return "Rotandor"; }
+const char* playerFolder() {
+    return "Rotandor";
+}
 
-const char* tempVariable() { return "TMP"; }
+const char* tempVariable() {
+    return "TMP";
+}
 // Under Wine, drive Z: is the host's root.
-const char* memoryDirectory() { return "Z:\\dev\\shm"; }
+const char* memoryDirectory() {
+    return "Z:\\dev\\shm";
+}
 
-bool posix() { return false; }
+bool posix() {
+    return false;
+}
 
 bool runDyingChild(const char* testName, void (*)()) {
     wchar_t self[MAX_PATH];
     if (GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) return false;
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" +
-                           std::filesystem::path(testName).wstring();
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" --gtest_filter=" + std::filesystem::path(testName).wstring();
     setEnvironment(childVariable, std::filesystem::current_path().string().c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &process) != 0;
+    const bool started =
+        CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
     setEnvironment(childVariable, nullptr);
     if (!started) return false;
     WaitForSingleObject(process.hProcess, INFINITE);

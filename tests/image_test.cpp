@@ -46,8 +46,8 @@ struct ImageTest : ::testing::Test {
 
     std::string writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const fs::path path = box.dir() / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 
@@ -64,15 +64,17 @@ struct ImageTest : ::testing::Test {
     static std::uint32_t shownAt(int x, int y) { return scripted::shownPixels()[y * svc::screenWidth() + x]; }
 };
 
-std::uint32_t opaque(std::uint32_t rgb) { return 0xFF000000 | rgb; }
+std::uint32_t opaque(std::uint32_t rgb) {
+    return 0xFF000000 | rgb;
+}
 
 TEST_F(ImageTest, CreateRefusesWhatItCannotHold) {
     struct Case {
         int width, height;
     };
-    for (const Case& k : {Case{0, 1}, Case{1, 0}, Case{-1, 5}, Case{5, -1}, Case{INT_MIN, INT_MIN},
-                          Case{INT_MAX, INT_MAX}, Case{INT_MAX, 1}, Case{1, INT_MAX}, Case{0x20000000, 1},
-                          Case{65536, 65536}}) {
+    for (const Case& k :
+         {Case{0, 1}, Case{1, 0}, Case{-1, 5}, Case{5, -1}, Case{INT_MIN, INT_MIN}, Case{INT_MAX, INT_MAX},
+          Case{INT_MAX, 1}, Case{1, INT_MAX}, Case{0x20000000, 1}, Case{65536, 65536}}) {
         EXPECT_EQ(svc::createImage(k.width, k.height), nullptr) << k.width << " x " << k.height;
     }
     svc::resetScreen();
@@ -106,8 +108,8 @@ TEST_F(ImageTest, LoadCopiesTheOverlapFromTheTopLeft) {
         int picture;
         bool topDown;
     };
-    for (const Case& k : {Case{"larger", 40, false}, Case{"larger top-down", 40, true},
-                          Case{"smaller", 20, false}, Case{"smaller top-down", 20, true}}) {
+    for (const Case& k : {Case{"larger", 40, false}, Case{"larger top-down", 40, true}, Case{"smaller", 20, false},
+                          Case{"smaller top-down", 20, true}}) {
         bmptest::Layout l;
         l.width = l.height = k.picture;
         l.topDown = k.topDown;
@@ -204,9 +206,9 @@ TEST_F(ImageTest, DrawWithNothingToDrawChangesNothing) {
         int x, y;
         const svc::Image* image;
     };
-    for (const Case& k : {Case{0, 0, nullptr}, Case{930, 0, image}, Case{0, 647, image}, Case{-32, 0, image},
-                          Case{0, -32, image}, Case{INT_MAX, INT_MAX, image}, Case{INT_MIN, INT_MIN, image},
-                          Case{INT_MAX, 0, image}}) {
+    for (const Case& k :
+         {Case{0, 0, nullptr}, Case{930, 0, image}, Case{0, 647, image}, Case{-32, 0, image}, Case{0, -32, image},
+          Case{INT_MAX, INT_MAX, image}, Case{INT_MIN, INT_MIN, image}, Case{INT_MAX, 0, image}}) {
         svc::drawImage(k.x, k.y, k.image);
         ASSERT_TRUE(std::equal(before.begin(), before.end(), svc::screenPixels())) << k.x << "," << k.y;
     }

@@ -77,7 +77,8 @@ TEST_F(InputTest, RingKeepsTheNewestFifteenAndTheCloseButton) {
     scripted::closeAt(0.0);
     EXPECT_EQ(svc::isKeyDown(1), 0);
     std::string got;
-    for (std::string k = svc::readKey(); !k.empty(); k = svc::readKey()) got += k.size() == 1 ? k : "<" + k.substr(1) + ">";
+    for (std::string k = svc::readKey(); !k.empty(); k = svc::readKey())
+        got += k.size() == 1 ? k : "<" + k.substr(1) + ">";
     EXPECT_EQ(got, "cdefghijklmno<K><k>");
     EXPECT_TRUE(scripted::windowOpen());
 }
@@ -89,8 +90,7 @@ TEST_F(InputTest, HeldKeysFollowTheKeyboardWhileActive) {
     const struct {
         double at;
         int scancode, down;
-    } steps[] = {{0.05, 1, -1}, {0.05, 2, 0}, {0.05, -1, 0}, {0.05, 128, 0},
-                 {0.15, 1, 0},  {0.25, 1, -1}, {0.6, 1, 0}};
+    } steps[] = {{0.05, 1, -1}, {0.05, 2, 0}, {0.05, -1, 0}, {0.05, 128, 0}, {0.15, 1, 0}, {0.25, 1, -1}, {0.6, 1, 0}};
     for (const auto& s : steps) {
         if (s.at > scripted::now()) scripted::advance(s.at - scripted::now());
         EXPECT_EQ(svc::isKeyDown(s.scancode), s.down) << s.at << " " << s.scancode;
@@ -199,7 +199,10 @@ TEST_F(InputTest, TypedLinesGiveTheirFirstNumber) {
         {"delete at home", chars("123") + std::vector{home, del} + chars("\r"), 23},
         {"delete at the end beeps", chars("123") + std::vector{del} + chars("\r"), 123, 1},
         {"delete on an empty line beeps", std::vector{del, del} + chars("\r"), 0, 2},
-        {"escape empties", chars("5\x1b" "7\r"), 7},
+        {"escape empties",
+         chars("5\x1b"
+               "7\r"),
+         7},
         {"home then end", chars("12") + std::vector{home, end} + chars("3\r"), 123},
         {"right at the end", chars("4") + std::vector{right} + chars("2\r"), 42},
         {"up in the first row", chars("12") + std::vector{left, up} + chars("3\r"), 132},

@@ -6,18 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <cctype>
 #include <filesystem>
 #include <iterator>
 #include <numbers>
 #include <regex>
-#include <sstream>
-#include <utility>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "drawing.h"
@@ -39,9 +39,7 @@ struct Region {
     int xl, xr, yt, yb;
     double cx() const { return (xl + xr) / 2.0; }
     double cy() const { return (yt + yb) / 2.0; }
-    bool overlaps(const Region& o) const {
-        return xl <= o.xr && o.xl <= xr && yt <= o.yb && o.yt <= yb;
-    }
+    bool overlaps(const Region& o) const { return xl <= o.xr && o.xl <= xr && yt <= o.yb && o.yt <= yb; }
 };
 
 constexpr int fieldCount = 87;
@@ -50,16 +48,14 @@ constexpr std::uint32_t white = 0xFFFFFF, grey = 0xAAAAAA;
 
 // What covers the table picture on the screen: the wheel picture from x 335,
 // the five panels, the chips (each chip's own region may cover it).
-constexpr Region panels[] = {{27, 296, 420, 439}, {27, 296, 450, 469}, {27, 138, 580, 630},
-                             {27, 296, 545, 564}, {139, 296, 483, 502}};
+constexpr Region panels[] = {
+    {27, 296, 420, 439}, {27, 296, 450, 469}, {27, 138, 580, 630}, {27, 296, 545, 564}, {139, 296, 483, 502}};
 constexpr Region chipPictures[] = {{10, 41, 480, 511}, {50, 81, 480, 511}, {90, 121, 480, 511}};
 constexpr int wheelLeft = 335;
 
-const std::set<int> redNumbers = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23,
-                                  25, 27, 30, 32, 34, 36};
-constexpr int wheelOrder[37] = {0, 26, 3, 35, 12, 28, 7, 29, 18, 22, 9, 31, 14,
-                                20, 1, 33, 16, 24, 5, 10, 23, 8, 30, 11, 36, 13,
-                                27, 6, 34, 17, 25, 2, 21, 4, 19, 15, 32};
+const std::set<int> redNumbers = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23, 25, 27, 30, 32, 34, 36};
+constexpr int wheelOrder[37] = {0,  26, 3, 35, 12, 28, 7,  29, 18, 22, 9,  31, 14, 20, 1, 33, 16, 24, 5,
+                                10, 23, 8, 30, 11, 36, 13, 27, 6,  34, 17, 25, 2,  21, 4, 19, 15, 32};
 
 enum class Hue { red, black, green, other };
 
@@ -129,14 +125,12 @@ TEST_F(LayoutTest, RegionsAreVisibleDisjointAndLargeEnough) {
                 EXPECT_FALSE(r.overlaps(chipPictures[c])) << "chip " << c;
             }
         }
-        for (int j = i + 1; j < fieldCount; j++)
-            EXPECT_FALSE(r.overlaps(regions[j])) << "overlaps field " << j;
+        for (int j = i + 1; j < fieldCount; j++) EXPECT_FALSE(r.overlaps(regions[j])) << "overlaps field " << j;
     }
     for (int c = 0; c < 3; c++) {
         const Region& r = regions[84 + c];
         const Region& want = chipPictures[c];
-        EXPECT_TRUE(r.xl == want.xl && r.xr == want.xr && r.yt == want.yt && r.yb == want.yb)
-            << "chip " << c;
+        EXPECT_TRUE(r.xl == want.xl && r.xr == want.xr && r.yt == want.yt && r.yb == want.yb) << "chip " << c;
     }
 }
 
@@ -211,8 +205,10 @@ TEST_F(PictureTest, PicturesAreUncompressed24BitOfTheirSize) {
     const struct {
         const char* name;
         int width, height;
-    } pictures[] = {{"Tisch.roulette", 612, 520}, {"RK.roulette", 593, 645},
-                    {"Chip 25.roulette", 32, 32}, {"Chip 50.roulette", 32, 32},
+    } pictures[] = {{"Tisch.roulette", 612, 520},
+                    {"RK.roulette", 593, 645},
+                    {"Chip 25.roulette", 32, 32},
+                    {"Chip 50.roulette", 32, 32},
                     {"Chip 100.roulette", 32, 32}};
     for (const auto& p : pictures) {
         SCOPED_TRACE(p.name);

@@ -89,9 +89,17 @@ TEST(Player, DayStreakAtStart) {
 // A damaged first date would count a streak from nowhere and hand out the
 // corner secret with the next game: it starts the streak again instead.
 TEST(Player, DamagedFirstDateRestartsTheStreak) {
-    const char* damaged[] = {"",           "\r\n",         "\x01\x02\xfe\xff", "garbage\r\n",
-                             "12-07\r\n",  "1-1-2026\r\n",   "00-00-0000\r\n", "13-01-2026\r\n",
-                             "02-29-2026\r\n", "12-00-2026\r\n", "01-01-0000\r\n"};
+    const char* damaged[] = {"",
+                             "\r\n",
+                             "\x01\x02\xfe\xff",
+                             "garbage\r\n",
+                             "12-07\r\n",
+                             "1-1-2026\r\n",
+                             "00-00-0000\r\n",
+                             "13-01-2026\r\n",
+                             "02-29-2026\r\n",
+                             "12-00-2026\r\n",
+                             "01-01-0000\r\n"};
     for (const char* login : damaged) {
         SCOPED_TRACE(login);
         Table t;
@@ -149,9 +157,11 @@ TEST(Player, TaskFileAsRead) {
     } cases[] = {
         {"empty", "", {}},
         {"binary", std::string("\x01\x02\xfe\xff\x00\x7f\x80", 7), {}},
-        {"two lines", " 1             0             27406159\r\n 0             3             0\r\n",
+        {"two lines",
+         " 1             0             27406159\r\n 0             3             0\r\n",
          {{1, 0, 27406159}, {0, 3, 0}}},
-        {"no line ends", " 1             0             27406159 0             3             0",
+        {"no line ends",
+         " 1             0             27406159 0             3             0",
          {{1, 0, 27406159}, {0, 3, 0}}},
         {"commas and LF", "1,2,3\n4,5,6\n", {{1, 2, 3}, {4, 5, 6}}},
         {"negative", "-1,-2,-3\r\n", {{-1, -2, -3}}},

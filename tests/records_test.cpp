@@ -23,13 +23,24 @@ struct Write {
     std::string text;
     ItemEnd end;
 };
-Write i32(long long v, ItemEnd e) { return {'i', v, "", e}; }
-Write u64(long long v, ItemEnd e) { return {'u', v, "", e}; }
-Write txt(std::string t, ItemEnd e) { return {'t', 0, std::move(t), e}; }
-std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+Write i32(long long v, ItemEnd e) {
+    return {'i', v, "", e};
+}
+Write u64(long long v, ItemEnd e) {
+    return {'u', v, "", e};
+}
+Write txt(std::string t, ItemEnd e) {
+    return {'t', 0, std::move(t), e};
+}
+std::string blanks(int n) {
+    return std::string(static_cast<std::size_t>(n), ' ');
+}
 
 TEST(RecordWrites, ExactBytes) {
-    struct Case { std::vector<Write> writes; std::string bytes; };
+    struct Case {
+        std::vector<Write> writes;
+        std::string bytes;
+    };
     const Case cases[] = {
         {{i32(0, none)}, " 0"},
         {{i32(-7, none)}, "-7"},
@@ -119,7 +130,10 @@ TEST(RecordPaths, GamePathsToHostPaths) {
     sandbox::Sandbox box(false);
     const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
     const std::string fallback = home + "/.local/share/rotandor/a";
-    struct Case { const char* xdg; std::string game, host; };
+    struct Case {
+        const char* xdg;
+        std::string game, host;
+    };
     const Case cases[] = {
         {"/xdg", "c:\\Windows\\Login.dat", "/xdg/rotandor/Login.dat"},
         {"/xdg", "C:/WINDOWS/sub\\x.dat", "/xdg/rotandor/sub/x.dat"},

@@ -49,7 +49,7 @@ TEST(SafeWrite, FailureAtEveryWritePointKeepsOldOrNew) {
         const char* name;
         const char* gamePath;
         std::optional<std::string> old;
-        bool deleteFirst;                       // the game's delete-then-rewrite
+        bool deleteFirst;                         // the game's delete-then-rewrite
         std::optional<std::string> afterFailure;  // what a failed rewrite leaves
     };
     const Case cases[] = {

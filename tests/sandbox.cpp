@@ -35,7 +35,9 @@ Sandbox::Sandbox(bool withLayout) {
     if (withLayout) fs::copy_file(dataDir() / "Button.txt", dir_ / "Button.txt");
 }
 
-fs::path Sandbox::playerDir() const { return dir_ / "data" / host::playerFolder(); }
+fs::path Sandbox::playerDir() const {
+    return dir_ / "data" / host::playerFolder();
+}
 
 Sandbox::~Sandbox() {
     svc::closeAllFiles();

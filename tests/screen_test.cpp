@@ -81,8 +81,7 @@ TEST_F(ScreenTest, LetterPaintsItsWholeCell) {
     const char* glyph[8] = {"..###...", ".##.##..", "##...##.", "#######.",
                             "##...##.", "##...##.", "##...##.", "........"};
     for (int y = 0; y < 8; y++)
-        for (int x = 0; x < 8; x++)
-            EXPECT_EQ(svc::readPixel(x, y), glyph[y][x] == '#' ? 7u : black) << x << "," << y;
+        for (int x = 0; x < 8; x++) EXPECT_EQ(svc::readPixel(x, y), glyph[y][x] == '#' ? 7u : black) << x << "," << y;
     EXPECT_EQ(svc::readPixel(8, 0), 0x123456u);
 }
 
@@ -150,8 +149,10 @@ TEST_F(ScreenTest, ViewIsClippedToTheScreenAndCountsFromItsCorner) {
     struct Case {
         int x1, y1, x2, y2;
         svc::View view;
-    } cases[] = {{0, 0, 930, 647, {0, 0, 640, 420}},       {-5, -5, 10, 20, {0, 0, 11, 21}},
-                 {600, 400, 700, 500, {600, 400, 40, 20}}, {700, 10, 800, 20, {640, 10, 0, 11}},
+    } cases[] = {{0, 0, 930, 647, {0, 0, 640, 420}},
+                 {-5, -5, 10, 20, {0, 0, 11, 21}},
+                 {600, 400, 700, 500, {600, 400, 40, 20}},
+                 {700, 10, 800, 20, {640, 10, 0, 11}},
                  {-20, 10, -10, 20, {0, 10, 0, 11}}};
     for (const Case& c : cases) {
         svc::setView(c.x1, c.y1, c.x2, c.y2, std::nullopt, std::nullopt);
@@ -160,7 +161,7 @@ TEST_F(ScreenTest, ViewIsClippedToTheScreenAndCountsFromItsCorner) {
                   std::tuple(c.view.left, c.view.top, c.view.width, c.view.height))
             << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
     }
-    EXPECT_EQ(svc::readPixel(0, 0), 0xFFFFFFFFu);  // the empty view of the last case
+    EXPECT_EQ(svc::readPixel(0, 0), 0xFFFFFFFFu);   // the empty view of the last case
     svc::setView(-5, 2, 3, 4, std::nullopt, grey);  // frame partly off the screen
     EXPECT_EQ(countColour(grey), 5 + 5 + 3);
 

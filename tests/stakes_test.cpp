@@ -70,10 +70,18 @@ TEST_F(StakeTest, ChipsOpenByBalanceAndUnlock) {
         int field;
         bool open;
     } cases[] = {
-        {1, 40, 0, 84, true},  {1, 40, 0, 85, false}, {1, 25, 0, 84, true},  {1, 24, 0, 84, false},
-        {1, 49, 1, 85, false}, {1, 50, 1, 85, true},  {1, 100, 1, 86, true}, {1, 99, 1, 86, false},
-        {1, 1000, 0, 86, false}, {0, game::practiceBankroll, 0, 84, true},
-        {0, game::practiceBankroll, 0, 85, true},  {0, game::practiceBankroll, 0, 86, false},
+        {1, 40, 0, 84, true},
+        {1, 40, 0, 85, false},
+        {1, 25, 0, 84, true},
+        {1, 24, 0, 84, false},
+        {1, 49, 1, 85, false},
+        {1, 50, 1, 85, true},
+        {1, 100, 1, 86, true},
+        {1, 99, 1, 86, false},
+        {1, 1000, 0, 86, false},
+        {0, game::practiceBankroll, 0, 84, true},
+        {0, game::practiceBankroll, 0, 85, true},
+        {0, game::practiceBankroll, 0, 86, false},
         {0, game::practiceBankroll, 1, 86, true},
     };
     for (const auto& c : cases) {
@@ -131,9 +139,16 @@ TEST_F(StakeTest, TypedAmountsAgainstTheLimits) {
         int value;
         bool accepted;
     } cases[] = {
-        {"24", 24, false}, {"1001", 1001, false}, {"25", 25, true},  {"1000", 1000, true},
-        {"", 0, false},    {"-25", -25, false},   {"abc", 0, false}, {"  500", 500, true},
-        {"24.5", 24, false}, {"1000.5", 1000, true},
+        {"24", 24, false},
+        {"1001", 1001, false},
+        {"25", 25, true},
+        {"1000", 1000, true},
+        {"", 0, false},
+        {"-25", -25, false},
+        {"abc", 0, false},
+        {"  500", 500, true},
+        {"24.5", 24, false},
+        {"1000.5", 1000, true},
         // Far beyond 32 bits must not come round into the limits.
         {"4294967321", unchecked, false},
     };

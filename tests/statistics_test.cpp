@@ -26,7 +26,8 @@ const char* const titles[15] = {
     "Setze auf 4 benachbarte Zahlen und gewinne 1 Spiel:",
     "Setze auf die Zahlen 0, 1 und 2 und gewinne 1 Spiel:",
     "Setze auf gerade Zahlen und gewinne 3 Spiele:",
-    "Setze auf gro\xE1" "e H\x84lfte und gewinne 2 Spiele:",
+    "Setze auf gro\xE1"
+    "e H\x84lfte und gewinne 2 Spiele:",
     "Gewinne auf einen Schlag 3600 Euro:",
     "Spiele 7 Tage lang mindestens 1x Roulette:",
     "Spiele 1x unter der Woche zwischen 3 Uhr und 4 Uhr:",
@@ -140,9 +141,20 @@ TEST(Statistics, SomeTasksOpen) {
         const char* title;
         const char* counter;  // "" for a completed task
     } rows[] = {
-        {1, "", ""},         {2, "", ""},        {3, titles[3], "2"},  {4, titles[4], "12"}, {5, titles[5], "13"},
-        {6, "", ""},         {7, titles[7], "1"}, {8, "", ""},         {9, "", "4"},         {10, "", ""},
-        {11, "", ""},        {12, "", ""},       {13, titles[13], "-3"}, {14, titles[14], "0"},
+        {1, "", ""},
+        {2, "", ""},
+        {3, titles[3], "2"},
+        {4, titles[4], "12"},
+        {5, titles[5], "13"},
+        {6, "", ""},
+        {7, titles[7], "1"},
+        {8, "", ""},
+        {9, "", "4"},
+        {10, "", ""},
+        {11, "", ""},
+        {12, "", ""},
+        {13, titles[13], "-3"},
+        {14, titles[14], "0"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE("task " + std::to_string(r.task));

@@ -233,9 +233,7 @@ protected:
     }
 
     // Sets the clock so that its whole seconds are `seed` when the ball starts.
-    static void clockAtSecond(double seed) {
-        scripted::advance(seed + 0.25 - scripted::now());
-    }
+    static void clockAtSecond(double seed) { scripted::advance(seed + 0.25 - scripted::now()); }
 
     sandbox::Sandbox box;
     std::vector<Rect> layout;

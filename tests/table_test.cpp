@@ -57,7 +57,8 @@ TEST(TableScreenTest, SetUpWithPracticeMoney) {
 }
 
 TEST(TableScreenTest, SetUpInMoneyModeShowsTheBalance) {
-    const RunResult r = runTable(2.0, [] {}, "375\r\n");
+    const RunResult r = runTable(
+        2.0, [] {}, "375\r\n");
     expectPanel(r.frame, balanceLine);
     EXPECT_EQ(r.frame.text(70, 5, 32, green), "Guthaben: 375 Euro              ");
 }
@@ -95,9 +96,9 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
     const struct {
         const char* name;
         int x, y;
-        double at;            // the first tap; later ones a phase step on
-        const char* wallet;   // money mode with this wallet
-        void (*before)();     // what the player did first
+        double at;           // the first tap; later ones a phase step on
+        const char* wallet;  // money mode with this wallet
+        void (*before)();    // what the player did first
         void (*after)(double tapped);
         bool (*tookEffect)(const RunResult&);
         double runFor;
@@ -118,8 +119,8 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
          [](double) {}, [](const RunResult& r) { return r.history && !r.boxes.empty(); }, 45},
         // The entry ends once the amount is typed, and does not open again,
         // even when the amount came before the tap's hold would have ended.
-        {"stake line", 200, 492, 1.0, "375\r\n", [] {},
-         [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); }, staked500, 2.0},
+        {"stake line", 200, 492, 1.0, "375\r\n", [] {}, [](double tapped) { scripted::keyAt(tapped + 0.3, "500\r"); },
+         staked500, 2.0},
         {"stake line, typed at once", 200, 492, 1.0, "375\r\n", [] {},
          [](double tapped) { scripted::keyAt(tapped + 0.05, "500\r"); }, staked500, 2.0},
     };
@@ -127,12 +128,15 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
         int tookEffect = 0;
         for (int i = 0; i < tries; i++) {
             const double at = c.at + i * phaseStep;
-            const RunResult r = runTable(c.runFor, [&] {
-                c.before();
-                scripted::mouseAt(at, c.x, c.y, 1);
-                scripted::mouseAt(at + tap, c.x, c.y, 0);
-                c.after(at);
-            }, c.wallet);
+            const RunResult r = runTable(
+                c.runFor,
+                [&] {
+                    c.before();
+                    scripted::mouseAt(at, c.x, c.y, 1);
+                    scripted::mouseAt(at + tap, c.x, c.y, 0);
+                    c.after(at);
+                },
+                c.wallet);
             tookEffect += !r.end.programEnded && c.tookEffect(r);
         }
         EXPECT_EQ(tookEffect, tries) << c.name;
@@ -167,21 +171,27 @@ TEST(StakeEntryTest, LimitsThenThePlainWhiteEcho) {
     EXPECT_EQ(r.frame.text(62, 19, 9, green), "Einsatz: ");
     EXPECT_EQ(r.frame.text(62, 28, 3, plainWhite), "500");
 
-    const RunResult entered = runTable(2.0, [&] {
-        typing();
-        scripted::keyAt(1.5, "\r");
-    }, "375\r\n");
+    const RunResult entered = runTable(
+        2.0,
+        [&] {
+            typing();
+            scripted::keyAt(1.5, "\r");
+        },
+        "375\r\n");
     EXPECT_EQ(entered.stakeBet.typedStakeActive, 1);
     EXPECT_EQ(entered.stakeBet.stake, 500);
     EXPECT_EQ(entered.frame.text(54, 5, 32, cyan), "Sie haben 500 Euro              ");
 }
 
 TEST(StakeEntryTest, ClosingTheWindowWhileTypingEnds) {
-    const RunResult r = runTable(5.0, [] {
-        clickAt(1.0, 200, 492);
-        scripted::keyAt(1.3, "50");
-        scripted::closeAt(1.6);
-    }, "375\r\n");
+    const RunResult r = runTable(
+        5.0,
+        [] {
+            clickAt(1.0, 200, 492);
+            scripted::keyAt(1.3, "50");
+            scripted::closeAt(1.6);
+        },
+        "375\r\n");
     EXPECT_TRUE(r.end.programEnded);
     EXPECT_EQ(r.end.status, 0);
     EXPECT_NEAR(r.clock, 1.6, 0.05);

@@ -36,7 +36,10 @@ std::string message(int task) {
         case 8: return solved + "<Setze auf 4 benachbarte Zahlen und gewinne 1 Spiel>";
         case 9: return solved + "<Setze auf die Zahlen 0, 1 und 2 und gewinne 1 Spiel>";
         case 10: return solved + "<Setze einen Betrag auf gerade Zahlen und gewinne 3 Spiele>";
-        case 11: return solved + "<Setze einen Betrag auf gro\xDF" "e H\xE4lfte und gewinne 2 Spiele>";
+        case 11:
+            return solved +
+                   "<Setze einen Betrag auf gro\xDF"
+                   "e H\xE4lfte und gewinne 2 Spiele>";
         case 12: return solved + "<Gewinne auf einen Schlag 3600 \x80>";
         case 13: return message13;
         case 14: return solved + "<Spiele unter der Woche zwischen 3:00 Uhr und 4:00 Uhr>";
@@ -132,12 +135,8 @@ TEST(Tasks, FiveWinsInARowAcrossRuns) {
         int messageAt;  // index in the script of the round that completes task 2, -1 for none
         int consecutive;
     } cases[] = {
-        {"WWWRWW", 5, 5},
-        {"WWRWWW", 5, 5},
-        {"WWWWLRW", -1, 1},
-        {"WWLRWWWW", -1, 4},
-        {"WWLRWWWWW", 8, 5},
-        {"WWWWWW", 4, 6},
+        {"WWWRWW", 5, 5},    {"WWRWWW", 5, 5},    {"WWWWLRW", -1, 1},
+        {"WWLRWWWW", -1, 4}, {"WWLRWWWWW", 8, 5}, {"WWWWWW", 4, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
@@ -150,8 +149,8 @@ TEST(Tasks, FiveWinsInARowAcrossRuns) {
             }
             const bool win = script[i] == 'W';
             const Boxes boxes = t.settle(37, 25, win ? 5 : 20).boxes;
-            const Boxes expected = static_cast<int>(i) == c.messageAt ? Boxes{message(2), winText(50)}
-                                                                      : Boxes{winText(win ? 50 : 0)};
+            const Boxes expected =
+                static_cast<int>(i) == c.messageAt ? Boxes{message(2), winText(50)} : Boxes{winText(win ? 50 : 0)};
             EXPECT_EQ(boxes, expected) << "round " << i;
         }
         EXPECT_EQ(game::player.taskProgress[2], c.consecutive);
@@ -164,12 +163,9 @@ TEST(Tasks, WinCountersKeepCountingAfterCompletion) {
         int field, stake, number;
         std::vector<int> grown;  // tasks whose counter rose by one
     } cases[] = {
-        {"red with 100", 39, 100, 1, {6, 7}},
-        {"even", 38, 25, 2, {10}},
-        {"high half", 42, 50, 36, {11}},
-        {"column", 48, 25, 3, {3}},
-        {"lost red with 100", 39, 100, 2, {}},
-        {"low half", 37, 25, 1, {}},
+        {"red with 100", 39, 100, 1, {6, 7}},  {"even", 38, 25, 2, {10}},
+        {"high half", 42, 50, 36, {11}},       {"column", 48, 25, 3, {3}},
+        {"lost red with 100", 39, 100, 2, {}}, {"low half", 37, 25, 1, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,12 +186,9 @@ TEST(Tasks, SingleWinOf3600) {
         int field, stake, number, paid;
         bool completes;
     } cases[] = {
-        {17, 100, 17, 3600, true},
-        {49, 300, 1, 3600, true},   // trio with a typed 300
-        {46, 1200, 1, 3600, true},  // column with 1200
-        {39, 1825, 1, 3650, false},
-        {17, 99, 17, 3564, false},
-        {17, 101, 17, 3636, false},
+        {17, 100, 17, 3600, true},  {49, 300, 1, 3600, true},  // trio with a typed 300
+        {46, 1200, 1, 3600, true},                             // column with 1200
+        {39, 1825, 1, 3650, false}, {17, 99, 17, 3564, false}, {17, 101, 17, 3636, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.paid);
@@ -213,7 +206,7 @@ TEST(Tasks, WeekdayTaskJudgesTheStartTime) {
     struct Case {
         const char* name;
         int day, hour, minute, second;  // start, December 2026
-        double playedAfter;               // seconds from the start to the round
+        double playedAfter;             // seconds from the start to the round
         bool completes;
     } cases[] = {
         {"Monday 4:59, settled at 6:00", 7, 4, 59, 0, 3660, true},

@@ -11,20 +11,19 @@ namespace {
 using namespace tablefix;
 
 // The numbers of the pockets, counter-clockwise from the zero at the top.
-constexpr int pocketNumber[37] = {0,  26, 3,  35, 12, 28, 7,  29, 18, 22, 9,  31, 14, 20, 1,  33, 16, 24, 5,
-                                  10, 23, 8,  30, 11, 36, 13, 27, 6,  34, 17, 25, 2,  21, 4,  19, 15, 32};
+constexpr int pocketNumber[37] = {0,  26, 3, 35, 12, 28, 7,  29, 18, 22, 9,  31, 14, 20, 1, 33, 16, 24, 5,
+                                  10, 23, 8, 30, 11, 36, 13, 27, 6,  34, 17, 25, 2,  21, 4, 19, 15, 32};
 
 // The draws of the fast generator seeded with a whole second.
 struct Draws {
-    float speed;   // the spin's first draw, as the spin keeps it
-    int pocket;    // the first spin's start pocket from the second draw
+    float speed;  // the spin's first draw, as the spin keeps it
+    int pocket;   // the first spin's start pocket from the second draw
 };
 
 Draws drawsFor(std::uint32_t seed) {
     const std::uint32_t x1 = seed * 1664525u + 1013904223u;
     const std::uint32_t x2 = x1 * 1664525u + 1013904223u;
-    return {static_cast<float>(x1 / 4294967296.0 * 37 + 111),
-            static_cast<int>(std::floor(x2 / 4294967296.0 * 37))};
+    return {static_cast<float>(x1 / 4294967296.0 * 37 + 111), static_cast<int>(std::floor(x2 / 4294967296.0 * 37))};
 }
 
 // Seconds a spin of this speed waits from its first step to its end.

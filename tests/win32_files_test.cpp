@@ -20,7 +20,10 @@ namespace {
 
 TEST(WindowsFiles, PlayerDirectoryUnderAppData) {
     sandbox::Sandbox box(false);
-    struct Case { const char* appData; std::string dir; };
+    struct Case {
+        const char* appData;
+        std::string dir;
+    };
     const Case cases[] = {
         {"C:\\Users\\p\\AppData\\Roaming", "C:/Users/p/AppData/Roaming/Rotandor"},
         {"D:\\data\\", "D:/data/Rotandor"},

@@ -27,9 +27,9 @@ void drawStatisticsScreen() {
     }
     printGradient("Anzahl der bisher gewonnenen Spiele: " + svc::intToText(player.taskProgress[fiftyWinsTask]), {28, 2},
                   cyanScheme);
-    printGradient("Anzahl der bisher hintereinander gespielten Tage: " +
-                      svc::intToText(player.taskProgress[streakTask]),
-                  {30, 2}, cyanScheme);
+    printGradient(
+        "Anzahl der bisher hintereinander gespielten Tage: " + svc::intToText(player.taskProgress[streakTask]), {30, 2},
+        cyanScheme);
     printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + " Euro", {34, 2}, greenScheme);
     svc::sleepMs(10);
     drawPanel(playButton);

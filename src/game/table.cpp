@@ -38,10 +38,8 @@ constexpr Picture chipPicture(const char* file, int chip) {
 
 // Drawn in this order: the wheel covers the table where they overlap.
 const Picture pictures[] = {
-    {"Tisch.roulette", 612, 520, 1, 1},
-    {"RK.roulette", 593, 645, 335, 1},
-    chipPicture("Chip 25.roulette", chip25),
-    chipPicture("Chip 50.roulette", chip50),
+    {"Tisch.roulette", 612, 520, 1, 1},        {"RK.roulette", 593, 645, 335, 1},
+    chipPicture("Chip 25.roulette", chip25),   chipPicture("Chip 50.roulette", chip50),
     chipPicture("Chip 100.roulette", chip100),
 };
 
@@ -96,7 +94,8 @@ void printPrompt() {
 
 void printBalance(std::string_view euroEnd) {
     if (!moneyMode) return;
-    printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + std::string(euroEnd), balanceText, greenScheme);
+    printGradient("Guthaben: " + svc::unsigned64ToText(player.balance) + std::string(euroEnd), balanceText,
+                  greenScheme);
 }
 
 void openTable() {

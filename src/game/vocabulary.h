@@ -25,8 +25,8 @@ constexpr FieldRange evenMoneyFields{37, 42};
 constexpr FieldRange dozenFields{43, 45};
 constexpr FieldRange columnFields{46, 48};
 constexpr FieldRange trioFields{49, 50};
-constexpr FieldRange cornerFields{51, 72};    // open once the corners are unlocked
-constexpr FieldRange sixLineFields{73, 83};   // open in money mode
+constexpr FieldRange cornerFields{51, 72};   // open once the corners are unlocked
+constexpr FieldRange sixLineFields{73, 83};  // open in money mode
 constexpr FieldRange chipFields{84, 86};
 
 constexpr int lowHalfField = 37;  // 1-18

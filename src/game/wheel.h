@@ -7,8 +7,8 @@
 namespace game {
 
 // The number in each pocket, counter-clockwise from the zero at the top.
-constexpr int wheelOrder[37] = {0,  26, 3,  35, 12, 28, 7,  29, 18, 22, 9,  31, 14, 20, 1,  33, 16, 24, 5,
-                                10, 23, 8,  30, 11, 36, 13, 27, 6,  34, 17, 25, 2,  21, 4,  19, 15, 32};
+constexpr int wheelOrder[37] = {0,  26, 3, 35, 12, 28, 7,  29, 18, 22, 9,  31, 14, 20, 1, 33, 16, 24, 5,
+                                10, 23, 8, 30, 11, 36, 13, 27, 6,  34, 17, 25, 2,  21, 4, 19, 15, 32};
 constexpr int orbitX = 641;
 constexpr int orbitY = 319;
 constexpr int orbitRadius = 184;

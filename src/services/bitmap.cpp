@@ -52,8 +52,7 @@ struct Masks {
     Channel red, green, blue, alpha;
 };
 
-void convertIndexed(const std::uint8_t* src, int bits, int count, const std::uint32_t* table,
-                    std::uint32_t* out) {
+void convertIndexed(const std::uint8_t* src, int bits, int count, const std::uint32_t* table, std::uint32_t* out) {
     const int perByte = 8 / bits;
     const unsigned valueMask = (1u << bits) - 1;
     for (int x = 0; x < count; x++) {
@@ -63,37 +62,35 @@ void convertIndexed(const std::uint8_t* src, int bits, int count, const std::uin
     }
 }
 
-void convertRow(const std::uint8_t* src, int bits, int count, const std::uint32_t* table,
-                const Masks& masks, bool plain32, std::uint32_t* out) {
+void convertRow(const std::uint8_t* src, int bits, int count, const std::uint32_t* table, const Masks& masks,
+                bool plain32, std::uint32_t* out) {
     switch (bits) {
-    case 1:
-    case 4:
-    case 8:
-        convertIndexed(src, bits, count, table, out);
-        break;
-    case 16:
-        for (int x = 0; x < count; x++, src += 2) {
-            const std::uint32_t v = u16(src);
-            out[x] = masks.red.take(v) << 16 | masks.green.take(v) << 8 | masks.blue.take(v);
-        }
-        break;
-    case 24:
-        for (int x = 0; x < count; x++, src += 3) {
-            out[x] = opaque | static_cast<std::uint32_t>(src[2]) << 16 |
-                     static_cast<std::uint32_t>(src[1]) << 8 | src[0];
-        }
-        break;
-    case 32:
-        if (plain32) {
-            for (int x = 0; x < count; x++, src += 4) out[x] = u32(src);
-        } else {
-            for (int x = 0; x < count; x++, src += 4) {
-                const std::uint32_t v = u32(src);
-                out[x] = masks.alpha.take(v) << 24 | masks.red.take(v) << 16 |
-                         masks.green.take(v) << 8 | masks.blue.take(v);
+        case 1:
+        case 4:
+        case 8: convertIndexed(src, bits, count, table, out); break;
+        case 16:
+            for (int x = 0; x < count; x++, src += 2) {
+                const std::uint32_t v = u16(src);
+                out[x] = masks.red.take(v) << 16 | masks.green.take(v) << 8 | masks.blue.take(v);
             }
-        }
-        break;
+            break;
+        case 24:
+            for (int x = 0; x < count; x++, src += 3) {
+                out[x] = opaque | static_cast<std::uint32_t>(src[2]) << 16 | static_cast<std::uint32_t>(src[1]) << 8 |
+                         src[0];
+            }
+            break;
+        case 32:
+            if (plain32) {
+                for (int x = 0; x < count; x++, src += 4) out[x] = u32(src);
+            } else {
+                for (int x = 0; x < count; x++, src += 4) {
+                    const std::uint32_t v = u32(src);
+                    out[x] = masks.alpha.take(v) << 24 | masks.red.take(v) << 16 | masks.green.take(v) << 8 |
+                             masks.blue.take(v);
+                }
+            }
+            break;
     }
 }
 
@@ -149,8 +146,8 @@ int decodeBitmap(const std::uint8_t* data, std::size_t size, const PixelTarget& 
             masks.blue = Channel(u32(m + 8));
         }
     }
-    const bool plain32 = masks.red.mask == 0xFF0000 && masks.green.mask == 0xFF00 &&
-                         masks.blue.mask == 0xFF && masks.alpha.mask == opaque;
+    const bool plain32 = masks.red.mask == 0xFF0000 && masks.green.mask == 0xFF00 && masks.blue.mask == 0xFF &&
+                         masks.alpha.mask == opaque;
 
     // The table has 2^bits entries. Entries the file does not hold stay
     // opaque black, so an index past a short table still has a defined colour.
@@ -163,8 +160,7 @@ int decodeBitmap(const std::uint8_t* data, std::size_t size, const PixelTarget& 
         const std::uint64_t entries = std::min<std::uint64_t>(held, std::uint64_t{1} << bits);
         for (std::uint64_t i = 0; i < entries; i++) {
             const std::uint8_t* e = data + start + i * entrySize;
-            table[i] = opaque | static_cast<std::uint32_t>(e[2]) << 16 |
-                       static_cast<std::uint32_t>(e[1]) << 8 | e[0];
+            table[i] = opaque | static_cast<std::uint32_t>(e[2]) << 16 | static_cast<std::uint32_t>(e[1]) << 8 | e[0];
         }
     }
 
@@ -186,9 +182,8 @@ int decodeBitmap(const std::uint8_t* data, std::size_t size, const PixelTarget& 
         for (std::uint64_t y = 0; y < copyHeight; y++) {
             const std::uint64_t stored = topDown ? y : rows - 1 - y;
             if (stored >= rowsHeld) continue;
-            convertRow(data + pixelOffset + stored * stride, static_cast<int>(bits), copyWidth,
-                       table.data(), masks, plain32,
-                       target.pixels + static_cast<std::ptrdiff_t>(y) * target.stride);
+            convertRow(data + pixelOffset + stored * stride, static_cast<int>(bits), copyWidth, table.data(), masks,
+                       plain32, target.pixels + static_cast<std::ptrdiff_t>(y) * target.stride);
         }
     }
     return rowsHeld == rows ? 0 : notReadable;

@@ -39,7 +39,9 @@ double wholeDay(double serial) {
     return std::floor(serial);
 }
 
-bool now(platform::LocalTime& t) { return platform::localTime(t); }
+bool now(platform::LocalTime& t) {
+    return platform::localTime(t);
+}
 
 }  // namespace
 
@@ -54,7 +56,7 @@ std::int64_t dateSerial(std::int32_t year, std::int32_t month, std::int32_t day)
 
 std::int64_t daysBetween(double first, double second) {
     const double days = wholeDay(second) - wholeDay(first);
-    if (std::isnan(days)) return 0;  // both infinite with one sign
+    if (std::isnan(days)) return 0;                  // both infinite with one sign
     constexpr double limit = 9223372036854775808.0;  // 2^63
     if (days >= limit) return std::numeric_limits<std::int64_t>::max();
     if (days < -limit) return std::numeric_limits<std::int64_t>::min();

@@ -39,10 +39,14 @@ enum : int { outLeft = 1, outRight = 2, outTop = 4, outBottom = 8 };
 
 int outcode(long long x, long long y, const Clip& c) {
     int code = 0;
-    if (x < c.left) code |= outLeft;
-    else if (x > c.right) code |= outRight;
-    if (y < c.top) code |= outTop;
-    else if (y > c.bottom) code |= outBottom;
+    if (x < c.left)
+        code |= outLeft;
+    else if (x > c.right)
+        code |= outRight;
+    if (y < c.top)
+        code |= outTop;
+    else if (y > c.bottom)
+        code |= outBottom;
     return code;
 }
 

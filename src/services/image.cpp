@@ -8,8 +8,8 @@
 
 #include "bitmap.h"
 #include "image.h"
-#include "platform.h"
 #include "paths.h"
+#include "platform.h"
 #include "screen.h"
 
 namespace svc {
@@ -36,19 +36,20 @@ std::uint32_t* pixelsOf(Image* image) {
 }
 
 const std::uint32_t* pixelsOf(const Image* image) {
-    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const unsigned char*>(image) +
-                                                  sizeof(Image));
+    return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const unsigned char*>(image) + sizeof(Image));
 }
 
-std::ptrdiff_t rowStride(const Image* image) { return image->pitch / 4; }
+std::ptrdiff_t rowStride(const Image* image) {
+    return image->pitch / 4;
+}
 
 bool usable(const Image* image) {
     return image != nullptr && image->kind == imageKind && image->bytesPerPixel == 4;
 }
 
 // The whole file in one buffer; false when it cannot be opened or read.
-bool readWholeFile(const std::string& hostName, std::unique_ptr<std::uint8_t[]>& buffer,
-                   std::size_t& length, bool& tooLarge) {
+bool readWholeFile(const std::string& hostName, std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& length,
+                   bool& tooLarge) {
     tooLarge = false;
     const platform::FileHandle fd = platform::openFile(hostName, platform::FileMode::read);
     if (fd < 0) return false;
@@ -122,8 +123,7 @@ void drawImage(int x, int y, const Image* image) {
     const std::uint32_t* source = pixelsOf(image);
     const auto count = static_cast<std::size_t>(x1 - x0);
     for (std::int64_t row = y0; row < y1; row++) {
-        std::memcpy(screen + row * screenStride + x0,
-                    source + (row - top) * rowStride(image) + (x0 - left), count * 4);
+        std::memcpy(screen + row * screenStride + x0, source + (row - top) * rowStride(image) + (x0 - left), count * 4);
     }
     markRowsChanged(static_cast<int>(y0), static_cast<int>(y1 - 1));
 }
@@ -134,9 +134,13 @@ void destroyImage(Image* image) {
     ::operator delete(image);
 }
 
-int imageWidth(const Image* image) { return usable(image) ? image->width : 0; }
+int imageWidth(const Image* image) {
+    return usable(image) ? image->width : 0;
+}
 
-int imageHeight(const Image* image) { return usable(image) ? image->height : 0; }
+int imageHeight(const Image* image) {
+    return usable(image) ? image->height : 0;
+}
 
 std::uint32_t imagePixel(const Image* image, int x, int y) {
     if (!usable(image) || x < 0 || y < 0 || x >= image->width || y >= image->height) return 0xFFFFFFFF;

@@ -92,15 +92,9 @@ void take(const platform::Event& e) {
             input.active = e.active;
             if (!e.active) input.press = Press{};
             break;
-        case platform::EventKind::Key:
-            takeKeyEvent(e.code);
-            break;
-        case platform::EventKind::Close:
-            pushKey(closeKey);
-            break;
-        case platform::EventKind::Exposed:
-            refreshWholeWindow();
-            break;
+        case platform::EventKind::Key: takeKeyEvent(e.code); break;
+        case platform::EventKind::Close: pushKey(closeKey); break;
+        case platform::EventKind::Exposed: refreshWholeWindow(); break;
     }
 }
 

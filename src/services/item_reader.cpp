@@ -33,8 +33,12 @@ void skip(Source& s) {
     s.consumed++;
 }
 
-bool isBlank(int c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
+bool isBlank(int c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(int c) {
+    return c == '\r' || c == '\n';
+}
 
 void skipBlanks(Source& s) {
     while (isBlank(peek(s))) skip(s);

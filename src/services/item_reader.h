@@ -13,9 +13,9 @@ namespace svc::records {
 // in memory. At most one byte of look-ahead is ever needed.
 struct Source {
     platform::FileHandle fd = platform::noFile;  // noFile: only `data` is read
-    std::string data;      // the current chunk, or the whole text
-    std::size_t pos = 0;   // next byte in `data`
-    bool drained = false;  // fd has given its last byte
+    std::string data;                            // the current chunk, or the whole text
+    std::size_t pos = 0;                         // next byte in `data`
+    bool drained = false;                        // fd has given its last byte
     std::uint64_t consumed = 0;
 };
 

@@ -87,12 +87,8 @@ void extendedKey(Editor& e, char which) {
         case platform::key::right:
             if (e.pos < e.line.size()) e.pos++;
             break;
-        case platform::key::home:
-            e.pos = 0;
-            break;
-        case platform::key::end:
-            e.pos = e.line.size();
-            break;
+        case platform::key::home: e.pos = 0; break;
+        case platform::key::end: e.pos = e.line.size(); break;
         case platform::key::up:
             if (e.pos >= static_cast<std::size_t>(e.columns)) e.pos -= e.columns;
             break;
@@ -106,8 +102,7 @@ void extendedKey(Editor& e, char which) {
                 platform::beep();  // nothing to delete
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -16,7 +16,9 @@ namespace svc {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t skipLeadingBlanks(std::string_view s) {
     std::size_t i = 0;
@@ -109,9 +111,21 @@ std::uint64_t radixValue(std::string_view s, std::size_t i) {
     if (i >= s.size()) return 0;
     unsigned base;
     switch (s[i]) {
-        case 'H': case 'h': base = 16; i++; break;
-        case 'O': case 'o': base = 8; i++; break;
-        case 'B': case 'b': base = 2; i++; break;
+        case 'H':
+        case 'h':
+            base = 16;
+            i++;
+            break;
+        case 'O':
+        case 'o':
+            base = 8;
+            i++;
+            break;
+        case 'B':
+        case 'b':
+            base = 2;
+            i++;
+            break;
         default:
             if (!isDigit(s[i])) return 0;
             base = 8;
@@ -120,10 +134,14 @@ std::uint64_t radixValue(std::string_view s, std::size_t i) {
     for (; i < s.size(); i++) {
         const char c = s[i];
         unsigned digit;
-        if (isDigit(c)) digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else break;
+        if (isDigit(c))
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else
+            break;
         if (digit >= base) break;
         value = value * base + digit;
     }
@@ -166,8 +184,8 @@ std::int32_t shortInteger(std::string_view s) {
     if (i < s.size() && s[i] == '&') {
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(radixValue(s, i)));
     }
-    return static_cast<std::int32_t>(decimalInteger(s, i, std::numeric_limits<std::int32_t>::min(),
-                                                    std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        decimalInteger(s, i, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -195,9 +213,13 @@ double itemToDouble(const Item& item) {
 
 }  // namespace records
 
-std::string intToText(std::int32_t value) { return std::to_string(value); }
+std::string intToText(std::int32_t value) {
+    return std::to_string(value);
+}
 
-std::string unsigned64ToText(std::uint64_t value) { return std::to_string(value); }
+std::string unsigned64ToText(std::uint64_t value) {
+    return std::to_string(value);
+}
 
 double textToNumber(std::string_view text) {
     std::size_t i = 0;

@@ -45,6 +45,8 @@ std::string hostPath(const std::string& gamePath) {
     return path;
 }
 
-std::string exeDirectory() { return platform::programDirectory(); }
+std::string exeDirectory() {
+    return platform::programDirectory();
+}
 
 }  // namespace svc

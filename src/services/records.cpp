@@ -41,7 +41,9 @@ struct OpenFile {
 std::array<OpenFile, 256> files;  // index 0 unused
 int readFrom = 0;
 
-bool validNumber(int n) { return n >= 1 && n <= 255; }
+bool validNumber(int n) {
+    return n >= 1 && n <= 255;
+}
 
 // Writing --------------------------------------------------------------------
 
@@ -52,8 +54,10 @@ void flushUnwritten(OpenFile& f) {
 
 void emit(OpenFile& f, std::string_view bytes) {
     const std::size_t last = bytes.find_last_of("\r\n");
-    if (last == std::string_view::npos) f.column += bytes.size();
-    else f.column = bytes.size() - last - 1;
+    if (last == std::string_view::npos)
+        f.column += bytes.size();
+    else
+        f.column = bytes.size() - last - 1;
     if (f.failed) return;
     f.unwritten.append(bytes);
     if (f.unwritten.size() >= flushThreshold) flushUnwritten(f);
@@ -91,7 +95,9 @@ records::Item nextItem(records::ReadKind kind) {
     return records::readItem(*s, kind);
 }
 
-bool isDirectory(const std::string& path) { return platform::pathKind(path) == platform::PathKind::directory; }
+bool isDirectory(const std::string& path) {
+    return platform::pathKind(path) == platform::PathKind::directory;
+}
 
 // An open regular file, or noFile.
 platform::FileHandle openRegular(const std::string& host, std::uint64_t& size) {
@@ -153,16 +159,12 @@ void closeFile(int fileNumber) {
     if (!validNumber(fileNumber) || !files[fileNumber].used) return;
     OpenFile& f = files[fileNumber];
     switch (f.mode) {
-        case OpenMode::input:
-            platform::closeFile(f.fd);
-            break;
+        case OpenMode::input: platform::closeFile(f.fd); break;
         case OpenMode::append:
             flushUnwritten(f);
             platform::closeFile(f.fd);
             break;
-        case OpenMode::output:
-            commitOutput(f);
-            break;
+        case OpenMode::output: commitOutput(f); break;
     }
     f = OpenFile{};
 }
@@ -221,17 +223,29 @@ void writeUnsigned64(int fileNumber, std::uint64_t value, ItemEnd end) {
     writeItem(fileNumber, unsigned64ToText(value), end);
 }
 
-void writeText(int fileNumber, std::string_view text, ItemEnd end) { writeItem(fileNumber, text, end); }
+void writeText(int fileNumber, std::string_view text, ItemEnd end) {
+    writeItem(fileNumber, text, end);
+}
 
-void beginRead(int fileNumber) { readFrom = fileNumber; }
+void beginRead(int fileNumber) {
+    readFrom = fileNumber;
+}
 
-std::string readText() { return nextItem(records::ReadKind::text).bytes; }
+std::string readText() {
+    return nextItem(records::ReadKind::text).bytes;
+}
 
-std::int32_t readInt() { return records::itemToInt32(nextItem(records::ReadKind::number)); }
+std::int32_t readInt() {
+    return records::itemToInt32(nextItem(records::ReadKind::number));
+}
 
-std::int64_t readInt64() { return records::itemToInt64(nextItem(records::ReadKind::number)); }
+std::int64_t readInt64() {
+    return records::itemToInt64(nextItem(records::ReadKind::number));
+}
 
-double readDouble() { return records::itemToDouble(nextItem(records::ReadKind::number)); }
+double readDouble() {
+    return records::itemToDouble(nextItem(records::ReadKind::number));
+}
 
 int atEndOfFile(int fileNumber) {
     if (!validNumber(fileNumber) || !files[fileNumber].used || files[fileNumber].mode != OpenMode::input) return -1;

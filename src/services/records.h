@@ -21,8 +21,8 @@ void closeAllFiles();
 // that a crash between the two never loses both; anything else carries the
 // delete out. The waiting and polling services call this too.
 void settleDeletes();
-int fileExists(const std::string& path);  // -1 or 0
-int deleteFile(const std::string& path);  // 0, or an error code
+int fileExists(const std::string& path);                         // -1 or 0
+int deleteFile(const std::string& path);                         // 0, or an error code
 int renameFile(const std::string& from, const std::string& to);  // 0, or an error code
 
 void writeInt(int fileNumber, std::int32_t value, ItemEnd end);

@@ -51,10 +51,15 @@ std::string modeError;
 
 bool validDepth(int bits) {
     switch (bits) {
-        case 1: case 2: case 4: case 8: case 15: case 16: case 24: case 32:
-            return true;
-        default:
-            return false;
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+        case 15:
+        case 16:
+        case 24:
+        case 32: return true;
+        default: return false;
     }
 }
 
@@ -234,16 +239,25 @@ void printLineEnd() {
     }
 }
 
-int textRows() { return screen.rows; }
-int textColumns() { return screen.columns; }
-int textCursorRow() { return screen.cursorRow; }
-int textCursorColumn() { return screen.cursorColumn; }
-std::uint32_t textForeground() { return screen.foreground; }
+int textRows() {
+    return screen.rows;
+}
+int textColumns() {
+    return screen.columns;
+}
+int textCursorRow() {
+    return screen.cursorRow;
+}
+int textCursorColumn() {
+    return screen.cursorColumn;
+}
+std::uint32_t textForeground() {
+    return screen.foreground;
+}
 
 // View ----------------------------------------------------------------------
 
-void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill,
-             std::optional<std::uint32_t> border) {
+void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill, std::optional<std::uint32_t> border) {
     if (!screen.open) return;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
@@ -270,11 +284,21 @@ void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill,
     }
 }
 
-bool screenOpen() { return screen.open; }
-int screenWidth() { return screen.width; }
-int screenHeight() { return screen.height; }
-View currentView() { return screen.view; }
-std::uint32_t* screenPixels() { return screen.open ? screen.pixels.data() : nullptr; }
+bool screenOpen() {
+    return screen.open;
+}
+int screenWidth() {
+    return screen.width;
+}
+int screenHeight() {
+    return screen.height;
+}
+View currentView() {
+    return screen.view;
+}
+std::uint32_t* screenPixels() {
+    return screen.open ? screen.pixels.data() : nullptr;
+}
 
 // Lock and refresh ------------------------------------------------------------
 
@@ -296,7 +320,9 @@ void unlockScreen() {
     if (--screen.locks == 0) refreshWindow();
 }
 
-int lockCount() { return screen.locks; }
+int lockCount() {
+    return screen.locks;
+}
 
 void refreshWindow() {
     if (!screen.open || screen.locks > 0 || screen.lastChanged < 0) return;

@@ -27,8 +27,7 @@ void printText(std::string_view text);
 
 // The view that drawing is confined to (drawing.h). Corners inclusive, any
 // order; std::nullopt for no fill or no border.
-void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill,
-             std::optional<std::uint32_t> border);
+void setView(int x1, int y1, int x2, int y2, std::optional<std::uint32_t> fill, std::optional<std::uint32_t> border);
 
 void lockScreen();
 void unlockScreen();
@@ -42,7 +41,7 @@ bool screenOpen();
 int screenWidth();
 int screenHeight();
 View currentView();
-std::uint32_t* screenPixels();          // row-major, screenWidth() per row
+std::uint32_t* screenPixels();  // row-major, screenWidth() per row
 void markRowsChanged(int firstRow, int lastRow);
 int textRows();
 int textColumns();

@@ -5,8 +5,8 @@
 
 namespace svc {
 
-void sleepMs(int ms);   // from 100 ms on, a key ends the wait early
-void delayMs(int ms);   // always the full time
+void sleepMs(int ms);  // from 100 ms on, a key ends the wait early
+void delayMs(int ms);  // always the full time
 // Up to ms, less as soon as the window reports anything (key, button, pointer).
 void waitForInput(int ms);
 double timerSeconds();

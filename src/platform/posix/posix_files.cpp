@@ -15,19 +15,17 @@ namespace platform {
 
 namespace {
 
-int fdOf(FileHandle file) { return static_cast<int>(file); }
+int fdOf(FileHandle file) {
+    return static_cast<int>(file);
+}
 
 }  // namespace
 
 FileHandle openFile(const std::string& path, FileMode mode) {
     int fd = -1;
     switch (mode) {
-        case FileMode::read:
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            break;
-        case FileMode::append:
-            fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-            break;
+        case FileMode::read: fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); break;
+        case FileMode::append: fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666); break;
         case FileMode::createNew:
             fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 && errno == EEXIST) return fileAlreadyThere;
@@ -58,9 +56,13 @@ bool writeFile(FileHandle file, const void* data, std::size_t size) {
     return true;
 }
 
-bool syncFile(FileHandle file) { return ::fsync(fdOf(file)) == 0; }
+bool syncFile(FileHandle file) {
+    return ::fsync(fdOf(file)) == 0;
+}
 
-bool closeFile(FileHandle file) { return ::close(fdOf(file)) == 0; }
+bool closeFile(FileHandle file) {
+    return ::close(fdOf(file)) == 0;
+}
 
 bool regularFileSize(FileHandle file, std::uint64_t& size) {
     struct stat st {};
@@ -81,9 +83,13 @@ PathKind pathKind(const std::string& path, bool followLinks) {
     return S_ISDIR(st.st_mode) ? PathKind::directory : PathKind::file;
 }
 
-bool directoryWritable(const std::string& dir) { return ::access(dir.c_str(), W_OK | X_OK) == 0; }
+bool directoryWritable(const std::string& dir) {
+    return ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
 
-bool makeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
+bool makeDirectory(const std::string& path) {
+    return ::mkdir(path.c_str(), 0700) == 0;
+}
 
 std::vector<std::string> listDirectory(const std::string& dir) {
     std::vector<std::string> names;
@@ -117,7 +123,9 @@ RenameResult renameNoReplace(const std::string& from, const std::string& to) {
     return errno == ENOENT ? RenameResult::sourceMissing : RenameResult::failed;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool syncDirectory(const std::string& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -127,9 +135,13 @@ bool syncDirectory(const std::string& dir) {
     return ok;
 }
 
-long processId() { return static_cast<long>(::getpid()); }
+long processId() {
+    return static_cast<long>(::getpid());
+}
 
-bool processGone(long id) { return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH; }
+bool processGone(long id) {
+    return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
+}
 
 std::string playerDirectory() {
     // Relative values are to be ignored, as for every XDG variable.

@@ -23,11 +23,11 @@ struct ScriptEnded {};
 void reset();
 
 // Clock ------------------------------------------------------------------
-double now();                       // virtual seconds since reset()
-void advance(double seconds);       // moves the clock (and local time) on
+double now();                  // virtual seconds since reset()
+void advance(double seconds);  // moves the clock (and local time) on
 // Every pollEvent costs this much virtual time, so busy loops progress.
-void setPollCost(double seconds);   // default 1e-6
-void stopAt(double seconds);        // throw ScriptEnded once the clock passes it
+void setPollCost(double seconds);  // default 1e-6
+void stopAt(double seconds);       // throw ScriptEnded once the clock passes it
 // Local wall-clock time at clock 0; it runs on with the virtual clock.
 void setLocalTime(int year, int month, int day, int hour, int minute, int second);
 void setLocalTimeUnavailable();
@@ -37,7 +37,7 @@ void at(double seconds, const platform::Event& event);
 void mouseAt(double seconds, int x, int y, int buttons);  // inside and active
 void mouseOutsideAt(double seconds);
 void focusAt(double seconds, bool active);
-void keyAt(double seconds, const std::string& code);      // cp437 byte(s)
+void keyAt(double seconds, const std::string& code);  // cp437 byte(s)
 void closeAt(double seconds);
 // Holds the key with this set-1 scancode from `from` until `to`; its going
 // down is an event that types nothing.

@@ -132,8 +132,8 @@ void present(const std::uint32_t* pixels, int width, int height, int firstRow, i
     firstRow = std::max(firstRow, 0);
     lastRow = std::min(lastRow, height - 1);
     for (int y = firstRow; y <= lastRow; y++) {
-        std::memcpy(&state.shown[static_cast<std::size_t>(y) * width],
-                    pixels + static_cast<std::size_t>(y) * width, sizeof(std::uint32_t) * width);
+        std::memcpy(&state.shown[static_cast<std::size_t>(y) * width], pixels + static_cast<std::size_t>(y) * width,
+                    sizeof(std::uint32_t) * width);
     }
     state.presents++;
 }
@@ -233,14 +233,20 @@ void reset() {
     setLocalTime(2026, 12, 7, 12, 0, 0);
 }
 
-double now() { return state.clock; }
+double now() {
+    return state.clock;
+}
 
 void advance(double seconds) {
     state.clock += seconds;
 }
 
-void setPollCost(double seconds) { state.pollCost = seconds; }
-void stopAt(double seconds) { state.stopLimit = seconds; }
+void setPollCost(double seconds) {
+    state.pollCost = seconds;
+}
+void stopAt(double seconds) {
+    state.stopLimit = seconds;
+}
 
 void setLocalTime(int year, int month, int day, int hour, int minute, int second) {
     state.timeAvailable = true;
@@ -248,9 +254,13 @@ void setLocalTime(int year, int month, int day, int hour, int minute, int second
                       hour * 3600 + minute * 60 + second - static_cast<std::int64_t>(std::floor(state.clock));
 }
 
-void setLocalTimeUnavailable() { state.timeAvailable = false; }
+void setLocalTimeUnavailable() {
+    state.timeAvailable = false;
+}
 
-void at(double seconds, const platform::Event& event) { schedule(seconds, event); }
+void at(double seconds, const platform::Event& event) {
+    schedule(seconds, event);
+}
 
 void mouseAt(double seconds, int x, int y, int buttons) {
     platform::Event e;
@@ -299,9 +309,13 @@ void holdKey(int scancode, double from, double to) {
     schedule(from, e);
 }
 
-int pendingEvents() { return static_cast<int>(state.events.size()); }
+int pendingEvents() {
+    return static_cast<int>(state.events.size());
+}
 
-const std::vector<Box>& boxes() { return state.boxes; }
+const std::vector<Box>& boxes() {
+    return state.boxes;
+}
 
 // Read with the standard library, so that nothing the program buffers or
 // defers counts as written.
@@ -315,27 +329,57 @@ Files filesIn(const std::string& dir) {
     }
     return files;
 }
-void setBoxDuration(double seconds) { state.boxDuration = seconds; }
+void setBoxDuration(double seconds) {
+    state.boxDuration = seconds;
+}
 
-bool windowOpen() { return state.windowOpen; }
-int windowWidth() { return state.width; }
-int windowHeight() { return state.height; }
-std::string windowTitle() { return state.title; }
-int windowsOpened() { return state.windowsOpened; }
-const std::vector<std::uint32_t>& windowIcon() { return state.icon; }
-int windowIconSize() { return state.iconSize; }
-const std::vector<std::uint32_t>& shownPixels() { return state.shown; }
-int presents() { return state.presents; }
-void setProgramDirectory(const std::string& dir) { state.programDirectory = dir; }
-void setPlayerDirectory(const std::string& dir) { state.playerDirectory = dir; }
+bool windowOpen() {
+    return state.windowOpen;
+}
+int windowWidth() {
+    return state.width;
+}
+int windowHeight() {
+    return state.height;
+}
+std::string windowTitle() {
+    return state.title;
+}
+int windowsOpened() {
+    return state.windowsOpened;
+}
+const std::vector<std::uint32_t>& windowIcon() {
+    return state.icon;
+}
+int windowIconSize() {
+    return state.iconSize;
+}
+const std::vector<std::uint32_t>& shownPixels() {
+    return state.shown;
+}
+int presents() {
+    return state.presents;
+}
+void setProgramDirectory(const std::string& dir) {
+    state.programDirectory = dir;
+}
+void setPlayerDirectory(const std::string& dir) {
+    state.playerDirectory = dir;
+}
 
 void refuseWindows(int from, const std::string& reason) {
     state.refuseFrom = from;
     state.refusal = reason;
 }
-const std::vector<std::string>& errorLines() { return state.errorLines; }
-int beeps() { return state.beeps; }
-int wakeUps() { return state.wakeUps; }
+const std::vector<std::string>& errorLines() {
+    return state.errorLines;
+}
+int beeps() {
+    return state.beeps;
+}
+int wakeUps() {
+    return state.wakeUps;
+}
 
 }  // namespace scripted
 

@@ -56,8 +56,7 @@ void queueMouse() {
     e.kind = platform::EventKind::Mouse;
     toGame(mouseX, mouseY, e.x, e.y);
     e.buttons = mouseButtons;
-    e.inside = pointerInWindow && window != nullptr && e.x >= 0 && e.y >= 0 && e.x < frameWidth &&
-               e.y < frameHeight;
+    e.inside = pointerInWindow && window != nullptr && e.x >= 0 && e.y >= 0 && e.x < frameWidth && e.y < frameHeight;
     pending.push_back(e);
 }
 
@@ -117,22 +116,15 @@ void translate(const SDL_Event& ev) {
                     pointerInWindow = false;
                     queueMouse();
                     break;
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    queueSimple(platform::EventKind::Focus, true);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    queueSimple(platform::EventKind::Focus, false);
-                    break;
-                case SDL_WINDOWEVENT_EXPOSED:
-                    queueSimple(platform::EventKind::Exposed);
-                    break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: queueSimple(platform::EventKind::Focus, true); break;
+                case SDL_WINDOWEVENT_FOCUS_LOST: queueSimple(platform::EventKind::Focus, false); break;
+                case SDL_WINDOWEVENT_EXPOSED: queueSimple(platform::EventKind::Exposed); break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     // A new surface, maybe a new factor: show the whole frame again.
                     repaintWholeFrame();
                     queueSimple(platform::EventKind::Exposed);
                     break;
-                default:
-                    break;
+                default: break;
             }
             break;
         case SDL_MOUSEMOTION:
@@ -159,8 +151,7 @@ void translate(const SDL_Event& ev) {
         case SDL_TEXTINPUT:
             for (char c : codepage::utf8ToCp437(ev.text.text)) queueKey(std::string(1, c));
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

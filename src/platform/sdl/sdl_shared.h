@@ -25,8 +25,8 @@ void destroyWindow();
 void repaintWholeFrame();  // the window surface is new: the next present paints it all
 
 // sdl_input.cpp
-void forgetInput();         // the window is gone
-void followBoxReleases();   // after a message box: buttons let go while it was up
+void forgetInput();        // the window is gone
+void followBoxReleases();  // after a message box: buttons let go while it was up
 
 // sdl_keys.cpp
 std::string keyCode(const SDL_Keysym& key);

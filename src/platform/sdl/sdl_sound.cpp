@@ -48,8 +48,8 @@ void beep() {
         const int samples = want.freq * 120 / 1000, fade = want.freq * 5 / 1000;
         tone.resize(static_cast<std::size_t>(samples));
         for (int i = 0; i < samples; i++) {
-            const double envelope = std::min({1.0, static_cast<double>(i) / fade,
-                                              static_cast<double>(samples - 1 - i) / fade});
+            const double envelope =
+                std::min({1.0, static_cast<double>(i) / fade, static_cast<double>(samples - 1 - i) / fade});
             tone[static_cast<std::size_t>(i)] =
                 static_cast<std::int16_t>(8000 * envelope * std::sin(2 * std::numbers::pi * 800 * i / want.freq));
         }

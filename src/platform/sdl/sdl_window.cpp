@@ -97,9 +97,8 @@ bool openWindow(int width, int height, const std::string& title) {
     closeWindow();
     if (width <= 0 || height <= 0 || !ensureVideo()) return false;
     if (openingScale == 0) openingScale = chooseOpeningScale();
-    window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
-                              SDL_WINDOWPOS_CENTERED, width * openingScale, height * openingScale,
-                              SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    window = SDL_CreateWindow(codepage::cp437ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              width * openingScale, height * openingScale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
         failure = SDL_GetError();
         return false;
@@ -133,8 +132,8 @@ void setWindowTitle(const std::string& title) {
 void setWindowIcon(const std::uint32_t* argb, int width, int height) {
     if (window == nullptr || argb == nullptr || width <= 0 || height <= 0) return;
     // SDL only reads the pixels while it sets the icon.
-    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height,
-                                                           32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (icon == nullptr) return;
     SDL_SetWindowIcon(window, icon);
     SDL_FreeSurface(icon);

@@ -14,7 +14,9 @@ namespace {
 using win32text::utf8;
 using win32text::wide;
 
-HANDLE handleOf(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+HANDLE handleOf(FileHandle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
 
 // Others may read, replace or delete a file while it is open, as on POSIX.
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -58,8 +60,8 @@ FileHandle openFile(const std::string& path, FileMode mode) {
     }
     const std::wstring name = wide(path);
     const HANDLE h = patiently(false, [&] {
-        const HANDLE opened = CreateFileW(name.c_str(), access, shareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                          nullptr);
+        const HANDLE opened =
+            CreateFileW(name.c_str(), access, shareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         return opened == INVALID_HANDLE_VALUE ? nullptr : opened;
     });
     if (h == nullptr) {
@@ -91,9 +93,13 @@ bool writeFile(FileHandle file, const void* data, std::size_t size) {
     return true;
 }
 
-bool syncFile(FileHandle file) { return FlushFileBuffers(handleOf(file)) != 0; }
+bool syncFile(FileHandle file) {
+    return FlushFileBuffers(handleOf(file)) != 0;
+}
 
-bool closeFile(FileHandle file) { return CloseHandle(handleOf(file)) != 0; }
+bool closeFile(FileHandle file) {
+    return CloseHandle(handleOf(file)) != 0;
+}
 
 bool regularFileSize(FileHandle file, std::uint64_t& size) {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -112,8 +118,7 @@ PathKind pathKind(const std::string& path, bool) {
     const DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::missing
-                                                                              : PathKind::unknown;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::missing : PathKind::unknown;
     }
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::directory : PathKind::file;
 }
@@ -123,7 +128,9 @@ bool directoryWritable(const std::string& dir) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool makeDirectory(const std::string& path) { return CreateDirectoryW(wide(path).c_str(), nullptr) != 0; }
+bool makeDirectory(const std::string& path) {
+    return CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
+}
 
 std::vector<std::string> listDirectory(const std::string& dir) {
     std::vector<std::string> names;
@@ -161,9 +168,13 @@ bool removeFile(const std::string& path) {
 }
 
 // replaceFile writes the directory through already.
-bool syncDirectory(const std::string&) { return true; }
+bool syncDirectory(const std::string&) {
+    return true;
+}
 
-long processId() { return static_cast<long>(GetCurrentProcessId()); }
+long processId() {
+    return static_cast<long>(GetCurrentProcessId());
+}
 
 bool processGone(long id) {
     const HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));

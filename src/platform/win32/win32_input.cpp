@@ -24,13 +24,19 @@ bool windowActive = false;
 wchar_t highSurrogate = 0;
 
 void queueMouse() {
-    const bool inside = pointerInWindow && mouseX >= 0 && mouseY >= 0 && mouseX < win32::clientWidth &&
-                        mouseY < win32::clientHeight;
-    pending.push_back({.kind = platform::EventKind::Mouse, .x = mouseX, .y = mouseY, .buttons = mouseButtons,
-                       .inside = inside, .code = {}});
+    const bool inside =
+        pointerInWindow && mouseX >= 0 && mouseY >= 0 && mouseX < win32::clientWidth && mouseY < win32::clientHeight;
+    pending.push_back({.kind = platform::EventKind::Mouse,
+                       .x = mouseX,
+                       .y = mouseY,
+                       .buttons = mouseButtons,
+                       .inside = inside,
+                       .code = {}});
 }
 
-void queueKey(std::string code) { pending.push_back({.kind = platform::EventKind::Key, .code = std::move(code)}); }
+void queueKey(std::string code) {
+    pending.push_back({.kind = platform::EventKind::Key, .code = std::move(code)});
+}
 
 void pointerAt(LPARAM lParam) {
     mouseX = static_cast<short>(LOWORD(lParam));
@@ -95,19 +101,15 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             EndPaint(hwnd, &ps);
             return 0;
         }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_CLOSE:
-            pending.push_back({.kind = platform::EventKind::Close, .code = {}});
-            return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_CLOSE: pending.push_back({.kind = platform::EventKind::Close, .code = {}}); return 0;
         case WM_ACTIVATE:
             if (hwnd == window) windowActive = LOWORD(wParam) != WA_INACTIVE;
-            pending.push_back({.kind = platform::EventKind::Focus, .active = LOWORD(wParam) != WA_INACTIVE, .code = {}});
+            pending.push_back(
+                {.kind = platform::EventKind::Focus, .active = LOWORD(wParam) != WA_INACTIVE, .code = {}});
             if (LOWORD(wParam) != WA_INACTIVE) dropReleasedButtons();
             break;
-        case WM_KILLFOCUS:
-            std::memset(keysHeld, 0, sizeof keysHeld);
-            break;
+        case WM_KILLFOCUS: std::memset(keysHeld, 0, sizeof keysHeld); break;
         case WM_MOUSEMOVE:
             pointerAt(lParam);
             queueMouse();
@@ -135,9 +137,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             break;
         }
         case WM_KEYUP:
-        case WM_SYSKEYUP:
-            keyChange(lParam, false);
-            break;
+        case WM_SYSKEYUP: keyChange(lParam, false); break;
         case WM_CHAR: {
             const auto unit = static_cast<wchar_t>(wParam);
             if (unit >= 0xD800 && unit <= 0xDBFF) {
@@ -151,8 +151,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             for (char c : codepage::utf16ToCp437(text)) queueKey(std::string(1, c));
             return 0;
         }
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

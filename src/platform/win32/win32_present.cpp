@@ -27,8 +27,8 @@ void paint(HDC dc, int firstRow, int rows) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     SetDIBitsToDevice(dc, 0, firstRow, static_cast<DWORD>(clientWidth), static_cast<DWORD>(rows), 0, 0, 0,
-                      static_cast<UINT>(rows), frame.data() + static_cast<std::size_t>(firstRow) * clientWidth,
-                      &info, DIB_RGB_COLORS);
+                      static_cast<UINT>(rows), frame.data() + static_cast<std::size_t>(firstRow) * clientWidth, &info,
+                      DIB_RGB_COLORS);
 }
 
 }  // namespace win32

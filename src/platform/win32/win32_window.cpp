@@ -37,8 +37,8 @@ std::string failure;  // why the last window could not be opened
 std::string lastErrorText() {
     const DWORD code = GetLastError();
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string out = text != nullptr ? text : "error " + std::to_string(code);
     LocalFree(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
@@ -81,8 +81,8 @@ bool openWindow(int width, int height, const std::string& title) {
     win32::clientWidth = width;
     win32::clientHeight = height;
     win32::resizeFrame(width, height);
-    window = CreateWindowExW(0, windowClass, wide(codepage::cp437ToUtf8(title)).c_str(), windowStyle,
-                             x < 0 ? 0 : x, y < 0 ? 0 : y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    window = CreateWindowExW(0, windowClass, wide(codepage::cp437ToUtf8(title)).c_str(), windowStyle, x < 0 ? 0 : x,
+                             y < 0 ? 0 : y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) {
         failure = lastErrorText();
         win32::resizeFrame(0, 0);
@@ -94,9 +94,13 @@ bool openWindow(int width, int height, const std::string& title) {
     return true;
 }
 
-std::string windowError() { return failure.empty() ? "unknown reason" : failure; }
+std::string windowError() {
+    return failure.empty() ? "unknown reason" : failure;
+}
 
-void closeWindow() { win32::destroyWindow(); }
+void closeWindow() {
+    win32::destroyWindow();
+}
 
 void setWindowTitle(const std::string& title) {
     if (window != nullptr) SetWindowTextW(window, wide(codepage::cp437ToUtf8(title)).c_str());
@@ -107,14 +111,16 @@ void setWindowTitle(const std::string& title) {
 void setWindowIcon(const std::uint32_t*, int, int) {
     if (window == nullptr) return;
     const HINSTANCE self = GetModuleHandleA(nullptr);
-    const auto big = static_cast<HICON>(LoadImageA(self, "MY_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                   GetSystemMetrics(SM_CYICON), LR_SHARED));
+    const auto big = static_cast<HICON>(
+        LoadImageA(self, "MY_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
     const auto small = static_cast<HICON>(LoadImageA(self, "MY_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (big != nullptr) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     if (small != nullptr) SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-std::uintptr_t windowHandle() { return reinterpret_cast<std::uintptr_t>(window); }
+std::uintptr_t windowHandle() {
+    return reinterpret_cast<std::uintptr_t>(window);
+}
 
 }  // namespace platform
