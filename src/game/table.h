@@ -1,6 +1,6 @@
 #pragma once
-// The roulette table screen: its set-up and the loop that runs until the
-// program ends.
+// The roulette table screen: its set-up, its lines and the loop that runs
+// until the program ends.
 #include <string_view>
 
 namespace game {
