@@ -96,6 +96,17 @@ class _Site(http.server.SimpleHTTPRequestHandler):
         self.directory = self.server.site
         return super().translate_path(path)
 
+    def do_GET(self):
+        # A host that sends a path elsewhere, as many static hosts send
+        # /index.html to /.
+        target = self.server.redirects.get(self.path.split("?")[0])
+        if target is None:
+            return super().do_GET()
+        self.send_response(301)
+        self.send_header("Location", target)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def log_message(self, *args):
         pass
 
@@ -104,9 +115,10 @@ class Server:
     """The site on a free port of 127.0.0.1, or on the port given (the same
     origin, and so the same storage, as an earlier server's)."""
 
-    def __init__(self, site, port=0):
+    def __init__(self, site, port=0, redirects=None):
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), _Site)
         self.httpd.site = site
+        self.httpd.redirects = dict(redirects or {})
         self.port = self.httpd.server_address[1]
         self.url = "http://127.0.0.1:%d/" % self.port
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
@@ -141,10 +153,14 @@ class Session(Harness):
     quota: bytes the origin may store, set before the page first uses storage.
     device: (width, height, device pixel ratio) of a phone or tablet the
     browser poses as, with touch; presses, releases and taps are then touches.
+    persistent: what the browser answers when the page asks to keep its
+    storage for good (granted unless False: the page then tells the player).
+    redirects: {path: location} the server answers with a redirect.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None, persistent=True,
+                 redirects=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -161,13 +177,15 @@ class Session(Harness):
         self.port = port
         self.quota = quota
         self.device = device
+        self.persistent = persistent
+        self.redirects = redirects
         self.server = None
         self.driver = None
         self.window = None
         self.reloaded = False
 
     def start(self):
-        self.server = Server(self.site, self.port)
+        self.server = Server(self.site, self.port, self.redirects)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
@@ -184,6 +202,8 @@ class Session(Harness):
             self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
         if self.device:
             self.emulate(*self.device)
+        self.cdp("Browser.setPermission", permission={"name": "persistent-storage"},
+                 setting="granted" if self.persistent else "denied", origin=self.server.url.rstrip("/"))
         if self.quota is not None:
             self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
         self.started = time.monotonic()

@@ -183,5 +183,11 @@ Module.savegame = (function () {
     });
   }
 
-  return { names: NAMES, maxSize: MAX_ARCHIVE, write: write, read: read };
+  // Whether a task file says any task is done (the first number of a line).
+  function anyTaskDone(bytes) {
+    var text = String.fromCharCode.apply(null, bytes.subarray(0, 2 * MAX_FILE));
+    return text.split("\r\n").some(function (line) { return parseInt(line.slice(0, 14), 10) === 1; });
+  }
+
+  return { names: NAMES, maxSize: MAX_ARCHIVE, write: write, read: read, anyTaskDone: anyTaskDone };
 })();
