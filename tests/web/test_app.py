@@ -148,6 +148,22 @@ def redirecting_host():
         results.check("offline, the next visit shows the statistics screen", statistics_shown(s))
 
 
+def offline_copy_not_kept():
+    """No room for the copy for offline play: told once, not at every visit."""
+    profile = tempfile.mkdtemp(prefix="rotandor-nocopy-")
+    try:
+        with rb.Session(site, faketime=MONDAY, quota=300000, profile=profile) as s:
+            port = s.server.port
+            box = s.wait_box(30)
+            results.check("told that the game needs the network", "braucht das Spiel das Netz" in box["text"],
+                          box["text"])
+        with rb.Session(site, faketime=MONDAY, quota=300000, profile=profile, port=port) as s:
+            s.wait_statistics()
+            results.check("and not again at the next visit", not within(10, s.boxes))
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+
+
 def make_build_b(directory):
     """A copy of the site changed in its page and its program, as a new build is."""
     shutil.copytree(site, directory, dirs_exist_ok=True)
@@ -342,8 +358,8 @@ def portrait_hint():
         results.check("upright, the whole game still shows", shows_whole_game(s.js(_PLACED)))
 
 
-for test in [offline_after_one_visit, redirecting_host, update_to_a_new_build, update_with_two_tabs, touch_rounds,
-             portrait_hint]:
+for test in [offline_after_one_visit, offline_copy_not_kept, redirecting_host, update_to_a_new_build,
+             update_with_two_tabs, touch_rounds, portrait_hint]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

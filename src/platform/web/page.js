@@ -244,7 +244,13 @@ Module.page = (function () {
   function askToKeep() {
     var s = navigator.storage;
     if (!s || !s.persist || !s.persisted) return heard(false);
-    s.persisted().then(function (yes) { return yes || s.persist(); }).then(heard, function () { heard(false); });
+    // Firefox asks the player in a prompt of its own; unanswered, the storage is not kept.
+    var unanswered = setTimeout(function () { heard(false); }, 10000);
+    s.persisted().then(function (yes) { return yes || s.persist(); }).catch(function () { return false; })
+        .then(function (answer) {
+          clearTimeout(unanswered);
+          heard(answer);
+        });
   }
   function heard(answer) {
     keeps = !!answer;
