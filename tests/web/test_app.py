@@ -231,6 +231,7 @@ def update_with_two_tabs():
         with rb.Session(site, faketime="@2026-12-07 12:00:00") as s:
             s.wait_statistics()
             results.check("build A is kept", kept(s, site))
+            s.driver.get(s.server.url)  # a visit the worker serves
             first = s.driver.current_window_handle
             prompt = rw.open_table(s)
             rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
@@ -244,8 +245,9 @@ def update_with_two_tabs():
             marks = s.js("var m = document.querySelector('meta[name=rotandor-build]');"
                          "return [m && m.content, window.rotandorBuild || null];")
             results.check("the second tab runs the new page and program", marks == ["B", "B"], marks)
-            loaded = s.js(_LOADED)
             names = ["rotandor.data", "rotandor.js", "rotandor.wasm"]
+            loaded = rw.wait_for(lambda: len(s.js(_LOADED)) == len(names) and s.js(_LOADED), 30,
+                                 what="the second tab's files")
             results.check("and the new build's files only", loaded == [n + " " + b for n in names], loaded)
             second = s.driver.current_window_handle
             s.driver.switch_to.window(first)
