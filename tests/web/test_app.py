@@ -125,7 +125,7 @@ def round_ends_stored(s, where, timeout=60):
 
 def statistics_shown(s):
     try:
-        s.wait_statistics(timeout=20)
+        s.wait_statistics(timeout=30)
         return True
     except rw.HarnessError:
         return False

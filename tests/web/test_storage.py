@@ -165,7 +165,7 @@ def not_persistent_told_once():
         with rb.Session(site, faketime=EARLY_MONDAY, profile=profile, persistent=False) as s:
             port = s.server.port
             prompt = rw.open_table(s)
-            box = s.wait_box(20)
+            box = s.wait_box(30)
             results.check("told at the first press that the browser may delete the progress",
                           MAY_DELETE in box["text"] and "Spielstand speichern" in box["text"] and
                           "Home-Bildschirm" in box["text"], box["text"])
