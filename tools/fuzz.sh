@@ -37,10 +37,10 @@ if ls fuzz/*_fuzz.js >/dev/null 2>&1; then
     corpus=fuzz/corpus/${name%_fuzz}
     mkdir -p build-fuzz/corpus-"$name"
     echo "== $name: $seconds s over $corpus"
-    # It runs until stopped; it stops by itself only on a finding.
+    # It runs until interrupted (it ignores SIGTERM); it stops by itself only on a finding.
     rc=0
     # From build-fuzz/, where it leaves its coverage files.
-    (cd build-fuzz && timeout "$seconds" ../fuzz/node_modules/.bin/jsfuzz ../"$target" corpus-"$name" ../"$corpus" \
+    (cd build-fuzz && timeout -s INT -k 10 "$seconds" ../fuzz/node_modules/.bin/jsfuzz ../"$target" corpus-"$name" ../"$corpus" \
       --timeout=10 --exact-artifact-path=findings/"$name"-crash >"$name".log 2>&1) || rc=$?
     grep -E 'PULSE|NEW' build-fuzz/"$name".log | tail -1 || true
     if [ "$rc" -ne 124 ] || ls build-fuzz/findings/"$name"-* >/dev/null 2>&1; then
