@@ -209,6 +209,22 @@ def cleared_between_visits():
         shutil.rmtree(profile, ignore_errors=True)
 
 
+# An app on the home screen of an iPhone or iPad, as Safari marks it.
+STANDALONE = "Object.defineProperty(Navigator.prototype, 'standalone', {get: function () { return true; }});"
+
+
+def home_screen_app_starts_new():
+    """The app on an iPhone's home screen has storage of its own: a new player
+    there is told how to bring the browser's progress over, once."""
+    with rb.Session(site, faketime=MONDAY, scripts=[STANDALONE]) as s:
+        told_before_the_first_round(s, "Spielstand laden")
+        s.dismiss_box()
+        rw.wait_for(lambda: stored(s, "Login.dat"), 30, what="the first files to be stored")
+        s.driver.refresh()
+        s.wait_statistics()
+        results.check("once its files are stored, a reload tells nothing", no_box_within(s, 3))
+
+
 NAMES = ["Login.dat", "Login2.dat", "Secrets.dat", "Geldbeutel.dat"]
 TUESDAY = "@2026-12-08 12:00:00 x10"
 WALLET = b"4711\r\n"  # shown on the statistics screen in place of the start money drawn
@@ -326,7 +342,7 @@ def save_and_load_round_trip():
 
 
 for test in [open_throws, quota_exceeded, open_fails, not_persistent_told_once, cleared_between_visits,
-             save_and_load_round_trip]:
+             home_screen_app_starts_new, save_and_load_round_trip]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

@@ -234,6 +234,15 @@ Module.page = (function () {
         "speichern\u201c gesichert, holen Sie ihn mit \u201eSpielstand laden\u201c zur\u00fcck; sonst beginnt " +
         "das Spiel neu.";
   }
+  // An app added to the home screen of an iPhone or iPad keeps storage of
+  // its own: a player of the page starts there as a new one.
+  var APP_START = "Haben Sie schon im Browser gespielt? Auf dem iPhone und iPad hat die App auf dem " +
+      "Home-Bildschirm ihren eigenen Speicher und beginnt neu. Sichern Sie Ihren Spielstand im Browser mit " +
+      "\u201eSpielstand speichern\u201c und holen Sie ihn hier mit \u201eSpielstand laden\u201c.";
+  function installed() {
+    return navigator.standalone === true ||
+        !!(window.matchMedia && matchMedia("(display-mode: standalone), (display-mode: fullscreen)").matches);
+  }
   var toldFailure = false;
 
   // Whether the browser keeps the files for good: asked on the first press
@@ -481,6 +490,7 @@ Module.page = (function () {
         // Told before the first round.
         if (!ok) showBox("Rotandor", CANNOT_KEEP);
         if (storage.lost()) showBox("Rotandor", gone(storage.lost()));
+        else if (storage.fresh() && installed()) showBox("Rotandor", APP_START);
         // What the page around the game has to say (index.html).
         Module.notices = Module.notices || [];
         Module.noticed = function () { while (Module.notices.length) showBox("Rotandor", Module.notices.shift()); };

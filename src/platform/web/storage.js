@@ -25,6 +25,7 @@ Module.storage = (function () {
   // script-written cookies too; there the page cannot tell.)
   var MARK = "rotandor-stored";
   var lost = null;     // the day the vanished files were last stored
+  var fresh = false;   // no player's files were stored
 
   function readMark() {
     try {
@@ -171,7 +172,8 @@ Module.storage = (function () {
       });
       stored = found;
       usable = true;
-      if (!hasPlayer(found)) lost = readMark();
+      fresh = !hasPlayer(found);
+      if (fresh) lost = readMark();
       return true;
     }).catch(note);
   }
@@ -253,5 +255,7 @@ Module.storage = (function () {
     usable: function () { return usable; },
     // The day the player's files were last stored, when they have vanished since.
     lost: function () { return lost; },
+    // Whether the page started without a player's files.
+    fresh: function () { return fresh; },
   };
 })();
