@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -157,8 +158,17 @@ def offline_copy_not_kept():
         s.dismiss_box()
         s.driver.get(s.server.url)
         s.wait_statistics()
-        again = within(10, s.boxes)
-        results.check("and not again at the next visit", not again, again)
+        # Boxes of the storage's own (this little room may not hold the files either) are let by.
+        told = []
+        end = time.monotonic() + 10
+        while time.monotonic() < end and not told:
+            for box in s.boxes():
+                if "Netz" in box["text"]:
+                    told.append(box["text"])
+                else:
+                    s.dismiss_box()
+            time.sleep(0.1)
+        results.check("and not again at the next visit", not told, told)
 
 
 def make_build_b(directory):
