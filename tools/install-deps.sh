@@ -11,7 +11,7 @@
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
-windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools)
+windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools faketime python3)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
