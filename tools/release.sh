@@ -60,8 +60,8 @@ else
 fi
 git show "$commit:packaging/debian/changelog" > "$work/changelog"
 version=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(rotandor VERSION \([0-9.]*\).*/\1/p')
-logged=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
-logged_day=$(date -u -d "@$(dpkg-parsechangelog -l "$work/changelog" -S Timestamp)" +%F)
+logged=$(sed -n '1s/^rotandor (\([^)]*\)).*/\1/p' "$work/changelog")
+logged_day=$(date -u -d "$(sed -n 's/^ -- .*>  //p' "$work/changelog" | head -1)" +%F)
 release=$(git show "$commit:packaging/linux/rotandor.metainfo.xml.in" |
           sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' | head -1)
 released=${release% *}
