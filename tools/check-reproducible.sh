@@ -43,31 +43,32 @@ if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
   other=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
-# build NAME FOLDER [PREFIX...]: a clone of the commit in FOLDER, its release in $base/NAME.
+# build NAME FOLDER [PREFIX...]: a clone of the commit in FOLDER, its release
+# in $base/NAME/<version>, its build folder in $base/NAME-tmp.
 build() {
   local name=$1 folder=$2
   shift 2
-  mkdir -p "$folder" "$base/$name"
+  (umask 022; mkdir -p "$folder" "$base/$name" "$base/$name-tmp")
   git clone -q --no-hardlinks "$root" "$folder"
   git -C "$folder" checkout -q --detach "$commit"
   if [ ${#other[@]} -gt 0 ] && [ "$name" = b ]; then
-    chown -R nobody:nogroup "$folder" "$base/$name"
+    chown -R nobody:nogroup "$folder" "$base/$name" "$base/$name-tmp"
   fi
   # The clone's owner may differ from the user building in it.
   GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="*" \
-    TMPDIR="$base/$name" "$@" "$folder/tools/release.sh" --no-check --only "$only" --out "$base/$name" \
+    TMPDIR="$base/$name-tmp" "$@" "$folder/tools/release.sh" --no-check --only "$only" --out "$base/$name" \
     > "$base/$name.log" 2>&1 || { tail -40 "$base/$name.log"; echo "the build $name failed: $base/$name.log" >&2; exit 1; }
 }
 
-say "build a: $base/a/src, as $(id -un), TZ=UTC, LC_ALL=C.UTF-8, umask 022, the real clock"
-(umask 022; build a "$base/a/src" env TZ=UTC LC_ALL=C.UTF-8 LANG=C.UTF-8)
+say "build a: $base/src, as $(id -un), TZ=UTC, LC_ALL=C.UTF-8, umask 022, the real clock"
+(umask 022; build a "$base/src" env TZ=UTC LC_ALL=C.UTF-8 LANG=C.UTF-8)
 
 # A clock a year and 33 days ahead, running: another date, weekday and year.
 user=$(id -un)
 [ ${#other[@]} -gt 0 ] && user=nobody
-say "build b: $base/b/another/longer/folder, as $user, TZ=Pacific/Kiritimati, LC_ALL=POSIX LANGUAGE=de, umask 077, the clock +398 days"
-(umask 077; build b "$base/b/another/longer/folder" "${other[@]}" \
-   env HOME="$base/b" TZ=Pacific/Kiritimati LC_ALL=POSIX LANG=de_DE.UTF-8 LANGUAGE=de \
+say "build b: $base/another/much/longer/folder, as $user, TZ=Pacific/Kiritimati, LC_ALL=POSIX LANGUAGE=de, umask 077, the clock +398 days"
+(umask 077; build b "$base/another/much/longer/folder" "${other[@]}" \
+   env HOME="$base/b-tmp" TZ=Pacific/Kiritimati LC_ALL=POSIX LANG=de_DE.UTF-8 LANGUAGE=de \
    faketime -m -f +398d)
 
 say "compare"
