@@ -57,7 +57,8 @@ package=$(guid "$content")
 # wixl finds the listed files in the current directory, the icon beside the
 # source. It stamps the installer with the time it runs, by the local clock,
 # and cannot be told another: it runs on a clock stopped at SOURCE_DATE_EPOCH.
-stopped=(env TZ=UTC faketime "$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
+# (A clock faked already, as tools/check-reproducible.sh fakes it, gives way.)
+stopped=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED TZ=UTC faketime "$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
 (cd "$stage" && "${stopped[@]}" wixl -a x64 -D Version="$version" -D ProductCode="$product" -o "$out/$name.msi" "$wxs")
 # wixl draws a random package code: -s sets ours, with the subject, author
 # and template wixl gave. What wixl cannot say: the history file the game

@@ -41,6 +41,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 wants() { [[ ,$only, == *,$1,* ]]; }
+took() { echo "release: $1 took $SECONDS s"; SECONDS=0; }
 fail() { echo "release: $*" >&2; exit 1; }
 
 # What the release is made of does not depend on who makes it, or where.
@@ -92,6 +93,7 @@ git -c tar.tar.gz.command="gzip -9n" archive --format=tar.gz --prefix="$source/"
   -o "$dest/$source.tar.gz" "$commit"
 tar -xzf "$dest/$source.tar.gz" -C "$work"
 tree=$work/$source
+took "the source"
 # The build folder's path stays out of the programs (tools/make-deb.sh's flags
 # from dpkg-buildflags do the same for the Debian build).
 export CFLAGS="-ffile-prefix-map=$tree=." CXXFLAGS="-ffile-prefix-map=$tree=."
@@ -100,11 +102,13 @@ if wants deb; then
   echo "== Debian package"
   (cd "$tree" && tools/make-deb.sh $check)
   cp "$tree"/out/rotandor_"${version}"_*.deb "$dest/"
+  took "the Debian package"
 fi
 if wants windows; then
   echo "== Windows"
   (cd "$tree" && tools/build-windows.sh >/dev/null)
   cp "$tree/build-windows-release/rotandor-$version-windows-x64".{zip,msi} "$dest/"
+  took "Windows"
 fi
 if wants web; then
   echo "== site"
@@ -112,6 +116,7 @@ if wants web; then
   site=$work/rotandor-$version-web
   cp -r "$tree/build-web/site" "$site"
   "$tree/tools/pack-zip.py" "$dest/rotandor-$version-web.zip" "$site"
+  took "the site"
 fi
 
 # The notes: the changelog's entry, then what it runs on and how to check it.
