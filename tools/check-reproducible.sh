@@ -12,6 +12,9 @@
 # folder under $TMPDIR, removed at the end unless it fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The repository, and the clones, may belong to another user than the one
+# building (sudo; the second build's user).
+export GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="*"
 only=deb,windows,web
 commit=HEAD
 while [ $# -gt 0 ]; do
@@ -54,9 +57,7 @@ build() {
   if [ ${#other[@]} -gt 0 ] && [ "$name" = b ]; then
     chown -R nobody:nogroup "$folder" "$base/$name" "$base/$name-tmp"
   fi
-  # The clone's owner may differ from the user building in it.
-  GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="*" \
-    TMPDIR="$base/$name-tmp" "$@" "$folder/tools/release.sh" --no-check --only "$only" --out "$base/$name" \
+  TMPDIR="$base/$name-tmp" "$@" "$folder/tools/release.sh" --no-check --only "$only" --out "$base/$name" \
     > "$base/$name.log" 2>&1 || { tail -40 "$base/$name.log"; echo "the build $name failed: $base/$name.log" >&2; exit 1; }
 }
 
