@@ -59,6 +59,7 @@ build() {
   fi
   TMPDIR="$base/$name-tmp" "$@" "$folder/tools/release.sh" --no-check --only "$only" --out "$base/$name" \
     > "$base/$name.log" 2>&1 || { tail -40 "$base/$name.log"; echo "the build $name failed: $base/$name.log" >&2; exit 1; }
+  sed -n 's/^release: /  /p' "$base/$name.log"
 }
 
 say "build a: $base/src, as $(id -un), TZ=UTC, LC_ALL=C.UTF-8, umask 022, the real clock"

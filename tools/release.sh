@@ -50,7 +50,8 @@ umask 022
 
 [ -z "$(git status --porcelain)" ] ||
   fail "the working tree is not clean (git status): commit or stash first"
-commit=$(git rev-parse --verify --quiet "$commit^{commit}") || fail "no such commit: $commit"
+named=$commit
+commit=$(git rev-parse --verify --quiet "$commit^{commit}") || fail "no such commit: $named"
 
 # One version everywhere.
 work=$(mktemp -d "${TMPDIR:-/tmp}/rotandor-release.XXXXXX")
