@@ -90,7 +90,7 @@ source=rotandor-$version
 echo "== rotandor $version from $(git rev-parse --short "$commit"), time $(date -d "@$SOURCE_DATE_EPOCH" '+%F %T %Z')"
 
 # The source, and from it the clean checkout everything is built in.
-git -c tar.tar.gz.command="gzip -9n" archive --format=tar.gz --prefix="$source/" \
+git -c tar.umask=0022 -c tar.tar.gz.command="gzip -9n" archive --format=tar.gz --prefix="$source/" \
   -o "$dest/$source.tar.gz" "$commit"
 tar -xzf "$dest/$source.tar.gz" -C "$work"
 tree=$work/$source
