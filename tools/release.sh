@@ -40,6 +40,9 @@ while [ $# -gt 0 ]; do
     *) commit=$1; shift ;;
   esac
 done
+for part in ${only//,/ }; do
+  [[ $part =~ ^(deb|windows|web)$ ]] || { echo "release: no such build: $part" >&2; exit 2; }
+done
 wants() { [[ ,$only, == *,$1,* ]]; }
 took() { echo "release: $1 took $SECONDS s"; SECONDS=0; }
 fail() { echo "release: $*" >&2; exit 1; }
