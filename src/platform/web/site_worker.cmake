@@ -3,6 +3,22 @@
 # First index.html is given the version of the files it loads (the program,
 # its WebAssembly and its data), so that a page asks for its own build's.
 #   cmake -DSITE=DIR -DTEMPLATE=sw.js.in -P site_worker.cmake
+
+# The packager names the pictures' package with a random UUID, which would
+# change rotandor.js, and with it the cache name, at every build of the same
+# source: it is made from the package's content instead.
+file(READ ${SITE}/rotandor.js script)
+set(random_uuid "\"package_uuid\": *\"[-0-9a-fA-F]+\"")
+if(NOT script MATCHES "${random_uuid}")
+  message(FATAL_ERROR "no package_uuid in ${SITE}/rotandor.js")
+endif()
+file(SHA256 ${SITE}/rotandor.data package)
+string(UUID uuid NAMESPACE E53DD355-ECA6-4F0C-87F4-F183EBA96F5A NAME "rotandor.data ${package}" TYPE SHA1)
+string(REGEX REPLACE "${random_uuid}" "\"package_uuid\": \"${uuid}\"" fixed "${script}")
+if(NOT fixed STREQUAL script)
+  file(WRITE ${SITE}/rotandor.js "${fixed}")
+endif()
+
 file(GLOB names RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM names sw.js)
 list(SORT names)
