@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan, UBSan) and runs each over its
-# committed corpus for SECONDS (default 60):
+# committed corpus for SECONDS (default 60); then the page's JavaScript
+# targets (fuzz/*_fuzz.js) under jsfuzz, coverage-guided, as long:
 #   tools/fuzz.sh [SECONDS]
 # New interesting inputs go to build-fuzz/corpus-<target>/, crashes to
 # build-fuzz/findings/; the committed corpus under fuzz/corpus/ is not touched.
@@ -28,4 +29,23 @@ for src in fuzz/*_fuzz.cpp; do
     echo "$name: findings in build-fuzz/findings/"; status=1
   fi
 done
+# The JavaScript fuzzer from npm, at the versions of fuzz/package-lock.json.
+if ls fuzz/*_fuzz.js >/dev/null 2>&1; then
+  (cd fuzz && npm ci --no-audit --no-fund --silent)
+  for target in fuzz/*_fuzz.js; do
+    name=$(basename "$target" .js)
+    corpus=fuzz/corpus/${name%_fuzz}
+    mkdir -p build-fuzz/corpus-"$name"
+    echo "== $name: $seconds s over $corpus"
+    # It runs until interrupted (it ignores SIGTERM); it stops by itself only on a finding.
+    rc=0
+    # From build-fuzz/, where it leaves its coverage files.
+    (cd build-fuzz && timeout -s INT -k 10 "$seconds" ../fuzz/node_modules/.bin/jsfuzz ../"$target" corpus-"$name" ../"$corpus" \
+      --timeout=10 --exact-artifact-path=findings/"$name"-crash >"$name".log 2>&1) || rc=$?
+    grep -E 'PULSE|NEW' build-fuzz/"$name".log | tail -1 || true
+    if [ "$rc" -ne 124 ] || ls build-fuzz/findings/"$name"-* >/dev/null 2>&1; then
+      echo "$name: findings in build-fuzz/findings/ (see build-fuzz/$name.log)"; status=1
+    fi
+  done
+fi
 exit $status

@@ -9,19 +9,23 @@
 #   tools/install-deps.sh gen    - the generators tools/gen/make_font.py, make_pictures.py
 #   tools/install-deps.sh fresh  - the fresh-machine check (tools/fresh-check.sh)
 #   tools/install-deps.sh package - build the Debian package, check it (tools/make-deb.sh, check-package.sh)
+#   tools/install-deps.sh reproducible - build a release twice and compare (tools/check-reproducible.sh)
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
-windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools)
+windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools faketime python3)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
       "${web[@]}" chromium chromium-driver python3-selenium)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
+# The page's fuzzer comes from npm, which some builds of Node bring along; Debian's comes apart.
+command -v npm >/dev/null || dev+=(npm)
 format=(clang-format)
 gen=(g++ python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
+reproducible=(git faketime diffoscope)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
@@ -33,7 +37,8 @@ case "${1:-play}" in
   gen) wanted=("${gen[@]}") ;;
   fresh) wanted=("${fresh[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 play|windows|web|test|dev|format|gen|fresh|package" >&2; exit 2 ;;
+  reproducible) wanted=("${reproducible[@]}") ;;
+  *) echo "usage: $0 play|windows|web|test|dev|format|gen|fresh|package|reproducible" >&2; exit 2 ;;
 esac
 
 missing=()

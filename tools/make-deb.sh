@@ -25,7 +25,8 @@ CXXFLAGS=$(dpkg-buildflags --get CXXFLAGS)
 CPPFLAGS=$(dpkg-buildflags --get CPPFLAGS)
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS CPPFLAGS LDFLAGS
-SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/debian/changelog -S Timestamp)
+# Every time in the package: the release's (tools/release.sh: its commit's), else the changelog's.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -l packaging/debian/changelog -S Timestamp)}
 export SOURCE_DATE_EPOCH
 cmake --preset deb >/dev/null
 cmake --build --preset deb -j"$(nproc)"
@@ -56,12 +57,16 @@ printf 'Source: rotandor\n\nPackage: rotandor\nArchitecture: any\n' > "$stage/de
 depends=$(cd "$stage" && dpkg-shlibdeps -O debian/rotandor/usr/lib/games/rotandor/rotandor | sed -n 's/^shlibs:Depends=//p')
 
 arch=$(dpkg --print-architecture)
+# Counted as dpkg-gencontrol counts, not by the size the build's file system
+# gives folders: KiB per file or link, rounded up, and one per folder.
+installed=$(find "$root/usr" -printf '%y %s\n' |
+            awk '$1 == "f" || $1 == "l" { k += int(($2 + 1023) / 1024); next } { k += 1 } END { print k }')
 cat > "$root/DEBIAN/control" <<EOF
 Package: rotandor
 Version: $version
 Architecture: $arch
 Maintainer: Rotandor maintainers <maintainers@users.noreply.c-seed-1ba802e5.example>
-Installed-Size: $(du -sk --apparent-size "$root/usr" | cut -f1)
+Installed-Size: $installed
 Depends: $depends
 Section: games
 Priority: optional

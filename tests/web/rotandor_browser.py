@@ -18,10 +18,12 @@ import json
 import os
 import re
 import shutil
+import struct
 import sys
 import tempfile
 import threading
 import time
+import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -88,6 +90,22 @@ def _faketime_script(setting):
     return _CLOCK % {"start": start, "speed": speed}
 
 
+def archive_bomb(path, name="Secrets.dat", mib=984, declared=100):
+    """Writes a ZIP archive of about 1 MB holding one deflated file that
+    unpacks to mib MiB of zeros, while its headers give the size as declared."""
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    # After a full flush each MiB of zeros packs to the same bytes.
+    block = packer.compress(bytes(1 << 20)) + packer.flush(zlib.Z_FULL_FLUSH)
+    data, name = block * mib + b"\x03\x00", name.encode()  # then an empty last block
+    local = struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, 0, 8, 0, 0, 0, len(data), declared, len(name), 0) + name
+    central = struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, 0, 8, 0, 0, 0, len(data), declared,
+                          len(name), 0, 0, 0, 0, 0, 0) + name
+    end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, 1, 1, len(central), len(local) + len(data), 0)
+    with open(path, "wb") as f:
+        f.write(local + data + central + end)
+    return path
+
+
 class _Site(http.server.SimpleHTTPRequestHandler):
     """Serves whichever site the server serves when the request comes (a
     browser may open a connection well before it sends on it)."""
@@ -95,6 +113,17 @@ class _Site(http.server.SimpleHTTPRequestHandler):
     def translate_path(self, path):
         self.directory = self.server.site
         return super().translate_path(path)
+
+    def do_GET(self):
+        # A host that sends a path elsewhere, as many static hosts send
+        # /index.html to /.
+        target = self.server.redirects.get(self.path.split("?")[0])
+        if target is None:
+            return super().do_GET()
+        self.send_response(301)
+        self.send_header("Location", target)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
 
     def log_message(self, *args):
         pass
@@ -104,9 +133,10 @@ class Server:
     """The site on a free port of 127.0.0.1, or on the port given (the same
     origin, and so the same storage, as an earlier server's)."""
 
-    def __init__(self, site, port=0):
+    def __init__(self, site, port=0, redirects=None):
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), _Site)
         self.httpd.site = site
+        self.httpd.redirects = dict(redirects or {})
         self.port = self.httpd.server_address[1]
         self.url = "http://127.0.0.1:%d/" % self.port
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
@@ -141,10 +171,14 @@ class Session(Harness):
     quota: bytes the origin may store, set before the page first uses storage.
     device: (width, height, device pixel ratio) of a phone or tablet the
     browser poses as, with touch; presses, releases and taps are then touches.
+    persistent: what the browser answers when the page asks to keep its
+    storage for good (granted unless False: the page then tells the player).
+    redirects: {path: location} the server answers with a redirect.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None, persistent=True,
+                 redirects=None):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -161,13 +195,15 @@ class Session(Harness):
         self.port = port
         self.quota = quota
         self.device = device
+        self.persistent = persistent
+        self.redirects = redirects
         self.server = None
         self.driver = None
         self.window = None
         self.reloaded = False
 
     def start(self):
-        self.server = Server(self.site, self.port)
+        self.server = Server(self.site, self.port, self.redirects)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
@@ -184,6 +220,8 @@ class Session(Harness):
             self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
         if self.device:
             self.emulate(*self.device)
+        self.cdp("Browser.setPermission", permission={"name": "persistent-storage"},
+                 setting="granted" if self.persistent else "denied", origin=self.server.url.rstrip("/"))
         if self.quota is not None:
             self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
         self.started = time.monotonic()

@@ -1,8 +1,9 @@
 """The player's files in the browser's storage: when the storage fails (a
 browser that blocks site data, so that indexedDB.open throws; a full quota; a
-database the page cannot open), and on their way to the desktop game and
-back. Each failure once hung the page or lost the session without a word;
-now the player is told, once, in German, and plays.
+database the page cannot open), when the browser may delete it or has, and
+on their way to the desktop game and back. Each failure once hung the page
+or lost the session or the progress without a word; now the player is told,
+once, in German, and plays.
 
 Usage: /usr/bin/python3 test_storage.py PATH/TO/site PATH/TO/desktop/rotandor [TEST ...]
 """
@@ -60,7 +61,16 @@ def told_before_the_first_round(s, words, when=""):
     """The box on the statistics screen, before anything is played."""
     box = s.wait_box(20)
     s.wait_statistics()
-    return results.check("told before the first round%s: %s" % (when, words), words in box["text"], box["text"])
+    results.check("told before the first round%s: %s" % (when, words), words in box["text"], box["text"])
+    return box
+
+
+def no_box_within(s, seconds):
+    try:
+        rw.wait_for(s.boxes, seconds, interval=0.05)
+        return False
+    except rw.HarnessError:
+        return True
 
 
 # A browser that blocks site data: the open throws. Every save used to loop
@@ -140,6 +150,81 @@ def open_fails():
         results.check("the newer database is left alone", version == [99], version)
 
 
+MAY_DELETE = "darf Ihren Spielstand l\u00f6schen"
+GONE = "nicht mehr da"
+SOLVED = "Folgende Aufgabe wurde erfolgreich gel\u00f6st"
+# A start on a weekday between 3 and 5 o'clock solves a task with the first round.
+EARLY_MONDAY = "@2026-12-07 03:30:00 x10"
+
+
+def not_persistent_told_once():
+    """A browser that may delete the page's storage: the player hears it at the
+    first press, again when the first task is solved, and never after."""
+    profile = tempfile.mkdtemp(prefix="rotandor-persist-")
+    try:
+        with rb.Session(site, faketime=EARLY_MONDAY, profile=profile, persistent=False) as s:
+            port = s.server.port
+            prompt = rw.open_table(s)
+            box = s.wait_box(30)
+            results.check("told at the first press that the browser may delete the progress",
+                          MAY_DELETE in box["text"] and "Spielstand speichern" in box["text"] and
+                          "Home-Bildschirm" in box["text"], box["text"])
+            s.dismiss_box()
+            texts = boxes_of_a_round(s, prompt)
+            results.check("told again with the first task solved, then the task and the win",
+                          len(texts) == 3 and sum(MAY_DELETE in t for t in texts) == 1 and
+                          sum(t.startswith(SOLVED) for t in texts) == 1, texts)
+            texts = boxes_of_a_round(s, prompt)
+            results.check("the next round shows only its win", len(texts) == 1, texts)
+        with rb.Session(site, faketime=EARLY_MONDAY, profile=profile, port=port, persistent=False) as s:
+            prompt = rw.open_table(s)
+            results.check("the next visit's first press tells nothing", no_box_within(s, 3))
+            texts = boxes_of_a_round(s, prompt)
+            results.check("nor does its round", len(texts) == 1, texts)
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def cleared_between_visits():
+    """The browser deletes the site's storage between two visits, as it does to
+    make room: the next visit says so instead of starting a new player in silence."""
+    profile = tempfile.mkdtemp(prefix="rotandor-cleared-")
+    try:
+        with rb.Session(site, faketime=MONDAY, profile=profile) as s:
+            port = s.server.port
+            boxes_of_a_round(s, rw.open_table(s))
+            # All the site keeps but its cookies.
+            s.cdp("Storage.clearDataForOrigin", origin=s.server.url.rstrip("/"),
+                  storageTypes="indexeddb,local_storage,cache_storage,service_workers")
+        with rb.Session(site, faketime=TUESDAY, profile=profile, port=port) as s:
+            box = told_before_the_first_round(s, GONE)
+            results.check("with the day it was last stored", "7.12.2026" in box["text"], box["text"])
+            s.dismiss_box()
+            texts = boxes_of_a_round(s, rw.open_table(s))
+            results.check("the round after it shows only its win", len(texts) == 1, texts)
+            s.driver.refresh()
+            s.wait_statistics()
+            results.check("once the new files are stored, a reload tells nothing", no_box_within(s, 3))
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+# An app on the home screen of an iPhone or iPad, as Safari marks it.
+STANDALONE = "Object.defineProperty(Navigator.prototype, 'standalone', {get: function () { return true; }});"
+
+
+def home_screen_app_starts_new():
+    """The app on an iPhone's home screen has storage of its own: a new player
+    there is told how to bring the browser's progress over, once."""
+    with rb.Session(site, faketime=MONDAY, scripts=[STANDALONE]) as s:
+        told_before_the_first_round(s, "Spielstand laden")
+        s.dismiss_box()
+        rw.wait_for(lambda: stored(s, "Login.dat"), 30, what="the first files to be stored")
+        s.driver.refresh()
+        s.wait_statistics()
+        results.check("once its files are stored, a reload tells nothing", no_box_within(s, 3))
+
+
 NAMES = ["Login.dat", "Login2.dat", "Secrets.dat", "Geldbeutel.dat"]
 TUESDAY = "@2026-12-08 12:00:00 x10"
 WALLET = b"4711\r\n"  # shown on the statistics screen in place of the start money drawn
@@ -194,6 +279,15 @@ def save_and_load_round_trip():
             kept = {n: b for n, b in kept.items() if b is not None}
             results.check("the download holds exactly the player's files as stored",
                           saved == kept and sorted(saved) == sorted(NAMES), saved)
+            # Loading another game after a round asks first; no leaves all as it was.
+            s.js("window.beforeTheLoad = true;")
+            s.load_game(zipped(os.path.join(downloads, "other.zip"), {"Login.dat": b"12-01-2026\r\n"}))
+            box = s.wait_box(10)
+            results.check("after a round, loading asks first", "schon gespielt" in box["text"], box["text"])
+            s.press_button("box-no")
+            results.check("and answered no, loads nothing",
+                          no_box_within(s, 3) and s.js("return window.beforeTheLoad === true") and
+                          stored(s, "Login.dat") == saved["Login.dat"])
             s.driver.refresh()
             page_shown = statistics(s)
 
@@ -208,13 +302,17 @@ def save_and_load_round_trip():
         bad = [("a text file", "notes.txt", b"hello"),
                ("another file inside", "other.zip", {"Login.dat": saved["Login.dat"], "Roulettezahlen.txt": b"x"}),
                ("a task file in another form", "form.zip", {"Secrets.dat": b"1,0,0\r\n"}),
-               ("a damaged archive", "damaged.zip", None)]
+               ("a damaged archive", "damaged.zip", None),
+               ("1 MB that unpacks to 984 MiB", "bomb.zip", rb.archive_bomb),
+               ("4 KB that unpack to 4 MiB", "small-bomb.zip", lambda path: rb.archive_bomb(path, mib=4))]
         with rb.Session(site, faketime=TUESDAY) as s:
             before = statistics(s)
             for what, name, content in bad:
                 target = os.path.join(downloads, name)
                 if isinstance(content, dict):
                     zipped(target, content)
+                elif callable(content):
+                    content(target)
                 elif content is None:
                     data = bytearray(open(zipped(target, desk_files, zipfile.ZIP_STORED), "rb").read())
                     data[40] ^= 0x20  # a byte of the first file
@@ -243,7 +341,8 @@ def save_and_load_round_trip():
         shutil.rmtree(downloads, ignore_errors=True)
 
 
-for test in [open_throws, quota_exceeded, open_fails, save_and_load_round_trip]:
+for test in [open_throws, quota_exceeded, open_fails, not_persistent_told_once, cleared_between_visits,
+             home_screen_app_starts_new, save_and_load_round_trip]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

@@ -209,6 +209,8 @@ Module.page = (function () {
       this.value = "";
     });
     element("again").addEventListener("click", function () { location.reload(); });
+    // Anywhere on the page: browsers ask the player, if at all, only during one.
+    document.addEventListener("pointerdown", askToKeep, { capture: true, once: true });
     element("retry").addEventListener("click", function () { location.reload(); });
   }
 
@@ -219,23 +221,70 @@ Module.page = (function () {
   var NOT_STORED = "Ihr Spielstand konnte in diesem Browser nicht gespeichert werden (kein Platz " +
       "oder keine Erlaubnis). Gespeichert bleibt der zuletzt gesicherte Stand. Sie k\u00f6nnen weiterspielen; " +
       "mit \u201eSpielstand speichern\u201c sichern Sie den jetzigen Stand als Datei.";
+  var MAY_DELETE = "Dieser Browser darf Ihren Spielstand l\u00f6schen: wenn der Speicher knapp wird, und Safari " +
+      "(auch jeder Browser auf dem iPhone und iPad) schon, wenn Sie die Seite sieben Tage lang nicht \u00f6ffnen. " +
+      "Sichern Sie ihn mit \u201eSpielstand speichern\u201c als Datei; mit \u201eSpielstand laden\u201c holen Sie " +
+      "ihn zur\u00fcck. Behalten wird er auch, wenn Sie die Seite zum Home-Bildschirm hinzuf\u00fcgen oder als App " +
+      "installieren; auf dem iPhone und iPad beginnt die App dort mit eigenem Speicher: laden Sie Ihren Spielstand " +
+      "dort mit \u201eSpielstand laden\u201c. Ob ein Spielstand gel\u00f6scht wurde, kann die Seite nicht in " +
+      "jedem Browser erkennen.";
+  function gone(day) {
+    return "Ihr gespeicherter Spielstand ist nicht mehr da: Dieser Browser hat ihn seit Ihrem letzten Besuch " +
+        "gel\u00f6scht (gespeichert war er zuletzt am " + day + "). Haben Sie ihn mit \u201eSpielstand " +
+        "speichern\u201c gesichert, holen Sie ihn mit \u201eSpielstand laden\u201c zur\u00fcck; sonst beginnt " +
+        "das Spiel neu.";
+  }
+  // An app added to the home screen of an iPhone or iPad keeps storage of
+  // its own: a player of the page starts there as a new one.
+  var APP_START = "Haben Sie schon im Browser gespielt? Auf dem iPhone und iPad hat die App auf dem " +
+      "Home-Bildschirm ihren eigenen Speicher und beginnt neu. Sichern Sie Ihren Spielstand im Browser mit " +
+      "\u201eSpielstand speichern\u201c und holen Sie ihn hier mit \u201eSpielstand laden\u201c.";
+  function installed() {
+    return navigator.standalone === true ||
+        !!(window.matchMedia && matchMedia("(display-mode: standalone), (display-mode: fullscreen)").matches);
+  }
   var toldFailure = false;
 
-  var askedToKeep = false;
+  // Whether the browser keeps the files for good: asked on the first press
+  // or touch of a visit, the answer kept. While it does not, the player is
+  // told once, and again only when that changes: the answer, or the first
+  // task solved, when the progress is first worth something.
+  var keeps = null, TOLD_KEEPS = "rotandor-keeps-told";
+  function askToKeep() {
+    var s = navigator.storage;
+    if (!s || !s.persist || !s.persisted) return heard(false);
+    // Firefox asks the player in a prompt of its own; unanswered, the storage is not kept.
+    var unanswered = setTimeout(function () { heard(false); }, 10000);
+    s.persisted().then(function (yes) { return yes || s.persist(); }).catch(function () { return false; })
+        .then(function (answer) {
+          clearTimeout(unanswered);
+          heard(answer);
+        });
+  }
+  function heard(answer) {
+    keeps = !!answer;
+    review();
+  }
+  function review() {
+    if (keeps === null || !storage.usable() || over) return;
+    var tasks = storage.player + "/Secrets.dat";
+    var state = (keeps ? "kept" : "may go") +
+                (FS.analyzePath(tasks).exists && Module.savegame.anyTaskDone(FS.readFile(tasks)) ? ", solved" : "");
+    var told = null;
+    try { told = localStorage.getItem(TOLD_KEEPS); localStorage.setItem(TOLD_KEEPS, state); } catch (e) { /* told again */ }
+    if (!keeps && told !== state) showBox("Rotandor", MAY_DELETE);
+  }
+
   // Stores the files; resolves once they are stored or the store failed,
   // within storage.js's bound. The first failure is told in a box.
   function persist() {
-    // Storage the browser may otherwise clear when it runs short of space.
-    if (!askedToKeep && navigator.storage && navigator.storage.persist) {
-      askedToKeep = true;
-      navigator.storage.persist().catch(function () {});
-    }
     if (!storage.usable()) return Promise.resolve(false);
     return storage.store().then(function (ok) {
       if (!ok && !toldFailure && !over) {
         toldFailure = true;
         showBox("Rotandor", NOT_STORED);
       }
+      if (ok) review();
       return ok;
     });
   }
@@ -263,19 +312,34 @@ Module.page = (function () {
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
   }
 
-  // Checks the file first; stores it whole, or leaves the stored files as
+  // The size of the history file: it grows by a line with every settled round.
+  var historyAtStart = 0;
+  function historySize() {
+    var path = storage.home + "/Roulettezahlen.txt";
+    return FS.analyzePath(path).exists ? FS.stat(path).size : 0;
+  }
+
+  // Checks the file first; after a round of this visit asks whether it may
+  // replace the progress; stores it whole, or leaves the stored files as
   // they were; then the page starts again with it.
   function loadGame(file) {
     var check = file.size > Module.savegame.maxSize ? Promise.reject(new Error("die Datei ist viel zu gro\u00df"))
                                                     : file.arrayBuffer().then(Module.savegame.read);
     check.then(function (files) {
       if (!storage.usable()) return showBox("Rotandor", LOAD_NOT_KEPT);
-      return storage.replacePlayer(files, Module.savegame.names).then(function (ok) {
-        if (ok) location.reload();
-        else showBox("Rotandor", LOAD_NOT_STORED);
+      var asked = historySize() === historyAtStart ? Promise.resolve(true) : ask("Rotandor",
+          "Sie haben in diesem Besuch schon gespielt. Der Spielstand aus \u201e" + file.name + "\u201c ersetzt " +
+          "Ihren jetzigen Fortschritt, und das Spiel beginnt neu mit ihm. M\u00f6chten Sie ihn laden?", "Laden");
+      return asked.then(function (yes) {
+        if (!yes) return;
+        return storage.replacePlayer(files, Module.savegame.names).then(function (ok) {
+          if (ok) location.reload();
+          else showBox("Rotandor", LOAD_NOT_STORED);
+        });
       });
     }, function (error) {
-      showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " + error.message +
+      showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " +
+              (error.refusal || !(error instanceof Error) ? error.message : "das Archiv ist besch\u00e4digt") +
               ". Es wurde nichts geladen.");
     });
   }
@@ -287,20 +351,30 @@ Module.page = (function () {
     return boxes;
   }
 
-  function openBox(caption, text) {
+  // A box with a second button, "Abbrechen"; true when the first is pressed.
+  function ask(caption, text, yes) {
+    var answer = boxes.then(function () { return openBox(caption, text, yes); });
+    boxes = answer.then(function () {});
+    return answer;
+  }
+
+  function openBox(caption, text, yes) {
     return new Promise(function (resolve) {
-      var box = element("box");
+      var box = element("box"), ok = element("box-ok");
       element("box-caption").textContent = caption;
       element("box-text").textContent = text;
+      ok.textContent = yes || "OK";
+      element("box-no").hidden = !yes;
+      box.returnValue = "";
       boxOpen = true;
       box.addEventListener("close", function () {
         boxOpen = false;
         // Buttons let go over the box were not heard by the game.
         if (buttons !== deliveredButtons) pushPointer();
-        resolve();
+        resolve(box.returnValue === "ok");
       }, { once: true });
       box.showModal();
-      element("box-ok").focus();
+      (yes ? element("box-no") : ok).focus();
     });
   }
 
@@ -411,9 +485,16 @@ Module.page = (function () {
       FS.chdir(storage.home);
       storage.load().then(function (ok) {
         running = true;
+        historyAtStart = historySize();
         removeRunDependency("player-files");
         // Told before the first round.
         if (!ok) showBox("Rotandor", CANNOT_KEEP);
+        if (storage.lost()) showBox("Rotandor", gone(storage.lost()));
+        else if (storage.fresh() && installed()) showBox("Rotandor", APP_START);
+        // What the page around the game has to say (index.html).
+        Module.notices = Module.notices || [];
+        Module.noticed = function () { while (Module.notices.length) showBox("Rotandor", Module.notices.shift()); };
+        Module.noticed();
       });
     });
   });

@@ -9,6 +9,8 @@
 Module.savegame = (function () {
   var NAMES = ["Login.dat", "Login2.dat", "Secrets.dat", "Geldbeutel.dat"];
   var MAX_FILE = 4096, MAX_ARCHIVE = 1 << 20;
+  // Deflate may make a file that does not pack a few bytes larger.
+  var MAX_PACKED = MAX_FILE + 64, PIECE = 512;
 
   var table = [];
   for (var n = 0; n < 256; n++) {
@@ -70,27 +72,38 @@ Module.savegame = (function () {
     return out;
   }
 
-  function refuse(reason) { throw new Error(reason); }
+  // A reason the player is shown; anything else thrown is a fault of this reader.
+  function refuse(reason) {
+    var error = new Error(reason);
+    error.refusal = true;
+    throw error;
+  }
 
-  // A deflated file, cut off where it outgrows the size the archive gives.
+  // A deflated file of at most size bytes, fed to the engine in small pieces
+  // and stopped as soon as it outgrows size: a small archive that unpacks to
+  // a gigabyte costs no more than the limit. null when it outgrows it.
   function inflate(data, size) {
     if (typeof DecompressionStream === "undefined") refuse("dieser Browser kann gepackte Archive nicht lesen");
-    var reader = new Blob([data]).stream().pipeThrough(new DecompressionStream("deflate-raw")).getReader();
-    var chunks = [], got = 0;
+    var at = 0;
+    var pieces = new ReadableStream({
+      pull: function (c) {
+        if (at >= data.length) return c.close();
+        c.enqueue(data.slice(at, at + PIECE));
+        at += PIECE;
+      },
+    }, { highWaterMark: 0 });
+    var reader = pieces.pipeThrough(new DecompressionStream("deflate-raw")).getReader();
+    var out = new Uint8Array(size), got = 0;
     function next() {
       return reader.read().then(function (r) {
-        if (r.done) return;
+        if (r.done) return out.subarray(0, got);
+        if (got + r.value.length > size) return reader.cancel().then(function () { return null; });
+        out.set(r.value, got);
         got += r.value.length;
-        if (got > size) return reader.cancel();
-        chunks.push(r.value);
         return next();
       });
     }
-    return next().then(function () {
-      var out = new Uint8Array(got > size ? 0 : got), at = 0;
-      if (got <= size) chunks.forEach(function (c) { out.set(c, at); at += c.length; });
-      return out;
-    }, function () { refuse("das Archiv ist besch\u00e4digt"); });
+    return next().catch(function () { refuse("das Archiv ist besch\u00e4digt"); });
   }
 
   // The game's own formats, to the byte: a date, a balance, fourteen task lines.
@@ -141,28 +154,40 @@ Module.savegame = (function () {
         entries.push(entry);
       }
       if (!entries.length) refuse("sie enth\u00e4lt keinen Spielstand");
-      var files = {};
-      return Promise.all(entries.map(function (e) {
-        if (files[e.name] !== undefined) refuse("sie enth\u00e4lt " + e.name + " zweimal");
-        files[e.name] = null;
+      // Everything the archive says is checked before anything is unpacked.
+      var seen = {};
+      entries.forEach(function (e) {
+        if (seen[e.name]) refuse("sie enth\u00e4lt " + e.name + " zweimal");
+        seen[e.name] = true;
         if (e.flags & 1) refuse("sie ist verschl\u00fcsselt");
-        if (e.size > MAX_FILE) refuse(e.name + " ist zu gro\u00df");
+        if (e.size > MAX_FILE || e.packed > MAX_PACKED) refuse(e.name + " ist zu gro\u00df");
+        if (e.method !== 0 && e.method !== 8) refuse("sie ist mit einem unbekannten Verfahren gepackt");
         var l = e.local;
         if (l + 30 > b.length || v.getUint32(l, true) !== 0x04034B50) refuse("das Archiv ist besch\u00e4digt");
         var start = l + 30 + v.getUint16(l + 26, true) + v.getUint16(l + 28, true);
         if (start + e.packed > b.length) refuse("das Archiv ist unvollst\u00e4ndig");
-        var data = b.subarray(start, start + e.packed);
-        var unpacked = e.method === 0 ? Promise.resolve(data) : e.method === 8 ? inflate(data, e.size)
-                     : refuse("sie ist mit einem unbekannten Verfahren gepackt");
-        return unpacked.then(function (bytes) {
-          if (bytes.length !== e.size || crc32(bytes) !== e.crc) refuse(e.name + " ist besch\u00e4digt");
+        e.data = b.subarray(start, start + e.packed);
+      });
+      // One file at a time.
+      var files = {};
+      return entries.reduce(function (done, e) {
+        return done.then(function () {
+          return e.method === 0 ? e.data : inflate(e.data, e.size);
+        }).then(function (bytes) {
+          if (!bytes || bytes.length !== e.size || crc32(bytes) !== e.crc) refuse(e.name + " ist besch\u00e4digt");
           var text = String.fromCharCode.apply(null, bytes);
           if (!FORMATS[e.name](text)) refuse(e.name + " hat nicht die Form, in der Rotandor sie schreibt");
           files[e.name] = new Uint8Array(bytes);
         });
-      })).then(function () { return files; });
+      }, Promise.resolve()).then(function () { return files; });
     });
   }
 
-  return { names: NAMES, maxSize: MAX_ARCHIVE, write: write, read: read };
+  // Whether a task file says any task is done (the first number of a line).
+  function anyTaskDone(bytes) {
+    var text = String.fromCharCode.apply(null, bytes.subarray(0, 2 * MAX_FILE));
+    return text.split("\r\n").some(function (line) { return parseInt(line.slice(0, 14), 10) === 1; });
+  }
+
+  return { names: NAMES, maxSize: MAX_ARCHIVE, write: write, read: read, anyTaskDone: anyTaskDone };
 })();

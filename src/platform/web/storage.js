@@ -19,6 +19,36 @@ Module.storage = (function () {
   var LIMIT_MS = 10000;  // no healthy store of a few small files comes near it
   var TEMP = /(^|\/)\.rotandor-[^\/]*\.tmp$/;  // a file being written
 
+  // A mark beside IndexedDB that the player's files were stored, and when: a
+  // browser that clears a site's storage to make room leaves its cookies, so
+  // the next visit can say the files are gone. (Safari's seven-day rule takes
+  // script-written cookies too; there the page cannot tell.)
+  var MARK = "rotandor-stored";
+  var lost = null;     // the day the vanished files were last stored
+  var fresh = false;   // no player's files were stored
+
+  function readMark() {
+    try {
+      var m = new RegExp("(?:^|; )" + MARK + "=([^;]*)").exec(document.cookie);
+      return m ? decodeURIComponent(m[1]) : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function hasPlayer(files) {
+    return Module.savegame.names.some(function (name) { return files[PLAYER + "/" + name]; });
+  }
+
+  function writeMark(files) {
+    if (!hasPlayer(files)) return;
+    var d = new Date(), day = d.getDate() + "." + (d.getMonth() + 1) + "." + d.getFullYear();
+    try {
+      document.cookie = MARK + "=" + encodeURIComponent(day) + "; max-age=34560000; SameSite=Strict; path=" +
+                        location.pathname.replace(/[^\/]*$/, "") + (location.protocol === "https:" ? "; Secure" : "");
+    } catch (e) { /* cookies blocked: the page cannot tell */ }
+  }
+
   var usable = false;  // the files were read: stores may replace them
   var stored = {};     // path -> bytes, as IndexedDB holds them
   var replaced = false;  // a loaded game took their place: the page loads again
@@ -142,6 +172,8 @@ Module.storage = (function () {
       });
       stored = found;
       usable = true;
+      fresh = !hasPlayer(found);
+      if (fresh) lost = readMark();
       return true;
     }).catch(note);
   }
@@ -164,6 +196,7 @@ Module.storage = (function () {
       var kept = {};
       Object.keys(now).forEach(function (path) { kept[path] = now[path].bytes; });
       stored = kept;
+      writeMark(kept);
       return true;
     }, note);
   }
@@ -220,5 +253,9 @@ Module.storage = (function () {
     changed: changed,
     snapshot: snapshot,
     usable: function () { return usable; },
+    // The day the player's files were last stored, when they have vanished since.
+    lost: function () { return lost; },
+    // Whether the page started without a player's files.
+    fresh: function () { return fresh; },
   };
 })();
