@@ -138,6 +138,7 @@ def endings():
         results.check("the page says the game is over, without the screen", "beendet" in text and s.canvas() is None,
                       text)
         s.js("document.getElementById('again').click()")
+        rw.wait_for(lambda: not s.ended(), 10, what="the page to load again")
         s.wait_window(640, 420)
         results.check("the page starts the game again", s.running())
         rw.open_table(s)
