@@ -248,8 +248,7 @@ class Session(Harness):
         script = page_script(self.faketime, self.scripts)
         self.server = Server(self.site, self.port, inject=None if kind.preload else script)
         self.downloads = tempfile.mkdtemp(prefix="rotandor-downloads-")
-        extra = {"quota": self.quota} if kind is engines.Firefox else {}
-        self.engine = kind(self.profile, self.window_size, self.downloads, **extra)
+        self.engine = kind(self.profile, self.window_size, self.downloads)
         self.driver = self.engine.driver
         if kind.preload:
             self.engine.add_preload(script)

@@ -51,6 +51,8 @@ struct State {
     std::string refusal;
     std::vector<std::string> errorLines;
     int beeps = 0;
+    int lineEntries = 0;
+    bool lineEntryOpen = false;
     int wakeUps = 0;
 };
 
@@ -200,6 +202,11 @@ void beep() {
     state.beeps++;
 }
 
+void lineEntry(bool open, int, int) {
+    if (open && !state.lineEntryOpen) state.lineEntries++;
+    state.lineEntryOpen = open;
+}
+
 void messageBox(const std::string& caption, const std::string& text) {
     scripted::Box box{caption, text, state.clock, {}, {}};
     if (!state.playerDirectory.empty()) {
@@ -335,6 +342,8 @@ void refuseWindows(int from, const std::string& reason) {
 }
 const std::vector<std::string>& errorLines() { return state.errorLines; }
 int beeps() { return state.beeps; }
+int lineEntries() { return state.lineEntries; }
+bool lineEntryOpen() { return state.lineEntryOpen; }
 int wakeUps() { return state.wakeUps; }
 
 }  // namespace scripted

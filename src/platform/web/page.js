@@ -54,6 +54,94 @@ Module.page = (function () {
 
   function listening() { return running && !over && !boxOpen; }
 
+  // The typed stake on a touch screen ------------------------------------------
+  //
+  // While the game reads a line, a finger gives the focus to a real input, so
+  // the device opens its number keyboard: a page may open it only from within
+  // a touch's own event handler. What is typed there reaches the game as the
+  // keys a hardware keyboard gives. The input holds the line as typed, so the
+  // keyboard's delete key has something to delete; Android's keyboards send
+  // no key events, only changes of the value.
+  var entry = { open: false, x: 0, y: 0, typed: "", touchedAt: -1e9, fingerDown: false, closing: 0 };
+  var ACTIVATION_MS = 5000;  // how long a touch lets a page open the keyboard (Chromium)
+
+  function typeKey(key) { push(1, [0, 0], "\0" + key); }
+
+  function focusEntry() {
+    var input = element("entry");
+    if (!entry.open || document.activeElement === input || !canvas) return;
+    var r = canvas.getBoundingClientRect();
+    input.style.left = r.left + entry.x * r.width / width + "px";
+    input.style.top = r.top + entry.y * r.height / height + "px";
+    input.focus({ preventScroll: true });
+  }
+
+  function entryTyped() {
+    var input = element("entry"), now = input.value, was = entry.typed, same = 0;
+    while (same < now.length && same < was.length && now[same] === was[same]) same++;
+    for (var i = same; i < was.length; i++) typeKey("Backspace");
+    for (var j = same; j < now.length; j++) typeKey(now[j]);
+    entry.typed = now;
+  }
+
+  function entryDone() {
+    entryTyped();
+    typeKey("Enter");
+    element("entry").value = entry.typed = "";
+  }
+
+  function installEntry() {
+    var input = element("entry");
+    input.addEventListener("input", function () { if (listening()) entryTyped(); });
+    input.addEventListener("keydown", function (e) {
+      if (!listening()) return;
+      if (e.key === "Enter") {
+        e.preventDefault();
+        entryDone();
+      } else if (e.key.length > 1 && e.key !== "Backspace" && e.key !== "Unidentified" && e.key !== "Process") {
+        // Escape, arrows and the like type nothing into the input: they go to the game as they are.
+        e.preventDefault();
+        push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + e.key);
+        if (e.key === "Escape") input.value = entry.typed = "";
+      }
+    });
+    // A keyboard's "done" or "go" key may submit the form without a key event.
+    element("entry-form").addEventListener("submit", function (e) {
+      e.preventDefault();
+      if (listening()) entryDone();
+    });
+  }
+
+  function fingerDown() {
+    entry.touchedAt = performance.now();
+    entry.fingerDown = true;
+    focusEntry();  // a keyboard closed before the line ended opens again
+  }
+
+  function fingerUp() {
+    entry.touchedAt = performance.now();
+    entry.fingerDown = false;
+    focusEntry();  // the finger that started the line
+  }
+
+  function lineEntry(open, x, y) {
+    var input = element("entry");
+    clearTimeout(entry.closing);
+    if (open) {
+      entry.open = true;
+      entry.x = x;
+      entry.y = y;
+      // Within the touch's activation a page may still open the keyboard;
+      // else the finger's release does.
+      if (!entry.fingerDown && performance.now() - entry.touchedAt < ACTIVATION_MS) focusEntry();
+      return;
+    }
+    entry.open = false;
+    input.value = entry.typed = "";
+    // A refused amount starts the next line at once: the keyboard stays open for it.
+    entry.closing = setTimeout(function () { if (!entry.open && document.activeElement === input) input.blur(); });
+  }
+
   // Room the controls take below or beside the game, and the hint to turn a
   // small screen held upright above it, in CSS pixels.
   var BELOW = 44, BESIDE = 200, HINT = 56, GAME_WIDTH = 930;
@@ -174,6 +262,7 @@ Module.page = (function () {
       if (e.pointerType !== "touch") return;
       e.preventDefault();
       press(1, e);
+      fingerDown();
     });
     canvas.addEventListener("pointermove", function (e) {
       if (e.pointerType !== "touch") return;
@@ -181,11 +270,16 @@ Module.page = (function () {
       if (listening()) pushPointer();
     });
     ["pointerup", "pointercancel"].forEach(function (type) {
-      canvas.addEventListener(type, function (e) { if (e.pointerType === "touch") release(1, e); });
+      canvas.addEventListener(type, function (e) {
+        if (e.pointerType !== "touch") return;
+        release(1, e);
+        fingerUp();
+      });
     });
+    installEntry();
     window.addEventListener("keydown", function (e) {
       openAudio();
-      if (!listening()) return;
+      if (!listening() || e.target === element("entry")) return;
       e.preventDefault();
       // The physical key, then what it types; the game side splits them.
       push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + (e.isComposing ? "" : e.key));
@@ -358,6 +452,7 @@ Module.page = (function () {
         waiting = done;
       });
     },
+    lineEntry: lineEntry,
     beep: function () {
       if (!audio) return;
       sounding++;

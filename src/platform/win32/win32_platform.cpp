@@ -366,6 +366,9 @@ bool localTime(LocalTime& out) {
     return true;
 }
 
+// The desktop's keyboard is always there.
+void lineEntry(bool, int, int) {}
+
 void beep() {
     // The system's own sound for an information; silent where sound is off.
     MessageBeep(MB_OK);
