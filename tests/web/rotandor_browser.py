@@ -105,6 +105,12 @@ _WATCH = """
       return real.apply(console, arguments);
     };
   });
+  // Counts the pages the browser restored from its back/forward cache.
+  window.addEventListener("pageshow", function (e) {
+    if (!e.persisted) return;
+    try { sessionStorage.setItem("rotandor-restored", String(+(sessionStorage.getItem("rotandor-restored") || 0) + 1)); }
+    catch (x) { /* storage blocked */ }
+  });
   document.addEventListener("securitypolicyviolation", function (e) {
     var text = "content security policy violated: " + e.violatedDirective + " refused " + e.blockedURI +
                " (" + e.sourceFile + ":" + e.lineNumber + ")";

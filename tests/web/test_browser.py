@@ -146,6 +146,33 @@ def endings():
         results.check("a key at the table ends the game", s.wait_exit() == 0)
 
 
+def back_and_forward():
+    """Away to another page and back: a page the browser kept shows the game
+    it left or starts afresh, never the end of a game that did not end."""
+    with rb.Session(site, faketime=MONDAY_NOON) as s:
+        rw.open_table(s)
+        s.driver.get(s.server.url + "manifest.webmanifest")
+        time.sleep(0.5)
+        s.driver.back()
+        rw.wait_for(lambda: s.canvas() or s.ended(), 20, what="the game or its end after going back")
+        restored = s.js("return sessionStorage.getItem('rotandor-restored');")
+        if not restored:
+            results.cannot("a page restored from the back/forward cache",
+                           "%s did not keep the page on going away" % s.engine_name)
+        # Playing on at the table, or afresh from the statistics screen.
+        try:
+            if s.wait_window().width == 640:
+                prompt = rw.open_table(s)
+            else:
+                prompt = rw.crop(s, rw.BET_LINE)
+            plays = rw.hold_until_message(s, rw.NUMBER_17, prompt)
+        except rw.HarnessError as error:
+            plays = error
+        results.check("back to the game: it plays on or starts again, not over",
+                      plays is True and not s.ended(), plays if plays is not True else s.js(
+                          "return document.body.innerText"))
+
+
 def one_game_per_browser():
     with rb.Session(site) as s:
         s.wait_window(640, 420)
@@ -165,7 +192,7 @@ def one_game_per_browser():
 
 
 for test in [statistics_like_the_desktop, box_after_the_files, typed_characters_in_code_page_437, endings,
-             one_game_per_browser]:
+             back_and_forward, one_game_per_browser]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

@@ -13,6 +13,7 @@ Module.page = (function () {
   var deliveredButtons = 0; // as the game last heard
   var x = -1, y = -1, inside = false;
   var boxOpen = false, over = false, running = false;
+  var away = false;  // kept by the browser for "back": stores nothing more
 
   function element(id) { return document.getElementById(id); }
 
@@ -291,11 +292,19 @@ Module.page = (function () {
     window.addEventListener("focus", function () { if (running && !over) push(3, [1]); });
     window.addEventListener("resize", fit);
     // Closing the tab closes the window: the game ends, and what it wrote stays.
-    window.addEventListener("pagehide", function () {
+    // A page the browser may keep to show again on "back" is not closed: it
+    // stores, lets another tab play, and starts afresh from what is stored if
+    // it comes back (the files may have moved on meanwhile).
+    window.addEventListener("pagehide", function (e) {
       if (!running || over) return;
-      push(4, []);
+      if (!e.persisted) push(4, []);
       persist();
+      if (e.persisted) {
+        away = true;  // that store was the last
+        releaseFiles();
+      }
     });
+    window.addEventListener("pageshow", function (e) { if (e.persisted && away) location.reload(); });
     element("save-game").addEventListener("click", function () { this.blur(); saveGame(); });
     element("load-game").addEventListener("click", function () { this.blur(); element("load-file").click(); });
     element("load-file").addEventListener("change", function () {
@@ -324,7 +333,7 @@ Module.page = (function () {
       askedToKeep = true;
       navigator.storage.persist().catch(function () {});
     }
-    if (!storage.usable()) return Promise.resolve(false);
+    if (!storage.usable() || away) return Promise.resolve(false);
     return storage.store().then(function (ok) {
       if (!ok && !toldFailure && !over) {
         toldFailure = true;
