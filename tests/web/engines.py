@@ -71,22 +71,35 @@ class Engine:
 
 # --- Chromium ----------------------------------------------------------------------
 
+def _own_display(window_size, headed):
+    """A private X server for a browser with a window, else None."""
+    return Display(window_size[0] + 64, window_size[1] + 64) if headed else None
+
+
 class Chromium(Engine):
     name = "chromium"
 
-    def __init__(self, profile, window_size, downloads):
+    def __init__(self, profile, window_size, downloads, headed=False):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
 
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
-        for arg in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                    "--user-data-dir=" + profile, "--window-size=%d,%d" % window_size,
-                    "--force-device-scale-factor=1"]:
+        for arg in (["--window-position=0,0"] if headed else ["--headless=new"]) + [
+                "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                "--user-data-dir=" + profile, "--window-size=%d,%d" % window_size,
+                "--force-device-scale-factor=1"]:
             options.add_argument(arg)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.display = _own_display(window_size, headed)
+        env = dict(os.environ, DISPLAY=self.display.name) if self.display else None
+        try:
+            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver", env=env), options=options)
+        except Exception:
+            if self.display:
+                self.display.stop()
+            raise
         self.driver.set_script_timeout(30)
         self.downloads = downloads
         self.cdp("Emulation.setTimezoneOverride", timezoneId="UTC")
@@ -144,7 +157,11 @@ class Chromium(Engine):
         return [e["message"] for e in self.driver.get_log("browser")]
 
     def quit(self):
-        self.driver.quit()
+        try:
+            self.driver.quit()
+        finally:
+            if self.display:
+                self.display.stop()
 
 
 # --- Firefox over WebDriver BiDi -------------------------------------------------
@@ -310,7 +327,8 @@ class FirefoxDriver:
         return _from_remote(result["result"])
 
     def execute_script(self, script, *args):
-        return self._call("function () {\n%s\n}" % script, args, False)
+        # As in WebDriver classic, a promise returned is waited for.
+        return self._call("function () {\n%s\n}" % script, args, True)
 
     def execute_async_script(self, script, *args):
         declaration = """function () {
@@ -356,16 +374,22 @@ class Firefox(Engine):
             "limit the quota": "Firefox's quota cannot fill up between reading the files and saving them",
         }.get(what)
 
-    def __init__(self, profile, window_size, downloads):
+    def __init__(self, profile, window_size, downloads, headed=False):
         prefs = dict(_FIREFOX_PREFS)
         prefs["browser.download.dir"] = downloads
         with open(os.path.join(profile, "user.js"), "w") as f:
             for k, v in prefs.items():
                 f.write("user_pref(%s, %s);\n" % (json.dumps(k), json.dumps(v)))
-        env = dict(os.environ, TZ="UTC", MOZ_HEADLESS="1", MOZ_CRASHREPORTER_DISABLE="1")
-        env["MOZ_HEADLESS_WIDTH"], env["MOZ_HEADLESS_HEIGHT"] = str(window_size[0]), str(window_size[1])
+        env = dict(os.environ, TZ="UTC", MOZ_CRASHREPORTER_DISABLE="1")
+        self.display = _own_display(window_size, headed)
+        if self.display:
+            env["DISPLAY"] = self.display.name
+        else:
+            env.update(MOZ_HEADLESS="1", MOZ_HEADLESS_WIDTH=str(window_size[0]),
+                       MOZ_HEADLESS_HEIGHT=str(window_size[1]))
         self.process = subprocess.Popen(
-            ["/usr/bin/firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile,
+            ["/usr/bin/firefox-esr"] + ([] if headed else ["--headless"]) +
+            ["--remote-debugging-port=0", "--profile", profile,
              "--width", str(window_size[0]), "--height", str(window_size[1]), "--no-remote"],
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
         url = None
@@ -380,6 +404,8 @@ class Firefox(Engine):
                 break
         if url is None:
             stop_process(self.process)
+            if self.display:
+                self.display.stop()
             raise HarnessError("firefox-esr did not open its WebDriver BiDi port")
         # Its further output is not needed, but must not fill the pipe.
         threading.Thread(target=self.process.stderr.read, daemon=True).start()
@@ -457,6 +483,8 @@ class Firefox(Engine):
             pass
         self.bidi.close()
         stop_process(self.process, grace=5)
+        if self.display:
+            self.display.stop()
 
 
 # --- WebKitGTK -------------------------------------------------------------------------
@@ -477,15 +505,20 @@ class WebKit(Engine):
             "limit the quota": "WebKitGTK's WebDriver cannot set a site's storage quota",
         }.get(what)
 
-    def __init__(self, profile, window_size, downloads):
+    def __init__(self, profile, window_size, downloads, headed=True):
         from selenium import webdriver
         from selenium.webdriver.webkitgtk.options import Options
 
         self.display = Display(window_size[0] + 64, window_size[1] + 64)
-        os.environ["DISPLAY"] = self.display.name
-        os.environ["TZ"] = "UTC"
-        os.environ.setdefault("XDG_DATA_HOME", os.path.join(profile, "data"))
-        os.environ.setdefault("XDG_CACHE_HOME", os.path.join(profile, "cache"))
+        # The driver starts the browser with this process's environment: the
+        # browser's storage and downloads go under the profile.
+        config = os.path.join(profile, "config")
+        os.makedirs(config, exist_ok=True)
+        with open(os.path.join(config, "user-dirs.dirs"), "w") as f:
+            f.write('XDG_DOWNLOAD_DIR="%s"\n' % downloads)
+        saved = dict(os.environ)
+        os.environ.update(DISPLAY=self.display.name, TZ="UTC", XDG_CONFIG_HOME=config,
+                          XDG_DATA_HOME=os.path.join(profile, "data"), XDG_CACHE_HOME=os.path.join(profile, "cache"))
         self.profile = profile
         opts = Options()
         opts.binary_location = MINIBROWSER
@@ -497,6 +530,9 @@ class WebKit(Engine):
         except Exception:
             self.display.stop()
             raise
+        finally:
+            os.environ.clear()
+            os.environ.update(saved)
         self.driver.set_script_timeout(30)
         self.driver.set_window_rect(0, 0, *window_size)
         self.downloads = downloads

@@ -127,9 +127,23 @@ def page_script(faketime, scripts):
     return "\n".join([_WATCH, _faketime_script(faketime)] + list(scripts))
 
 
+EMPTY_PAGE = "rotandor-empty.html"
+
+
 class _Site(http.server.SimpleHTTPRequestHandler):
     """Serves whichever site the server serves when the request comes (a
-    browser may open a connection well before it sends on it)."""
+    browser may open a connection well before it sends on it), and an empty
+    page of the same site for comparison."""
+
+    def do_GET(self):
+        if self.path.split("?")[0] != "/" + EMPTY_PAGE:
+            return super().do_GET()
+        body = b"<!doctype html><title>empty</title>"
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def translate_path(self, path):
         self.directory = self.server.site
@@ -215,11 +229,13 @@ class Session(Harness):
     quota: bytes the origin may store, set before the page first uses storage.
     device: (width, height, device pixel ratio) of a phone or tablet the
     browser poses as, with touch; presses, releases and taps are then touches.
+    headed: a browser window on a private X server, as a player has, where
+    the engine can also run without one (the benches measure that way).
     What the engine cannot do of these raises Unsupported.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
-                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None):
+                 keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None, headed=False):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -236,6 +252,7 @@ class Session(Harness):
         self.port = port
         self.quota = quota
         self.device = device
+        self.headed = headed
         self.engine_name = engines.chosen()
         self.engine = None
         self.server = None
@@ -254,7 +271,8 @@ class Session(Harness):
         script = page_script(self.faketime, self.scripts)
         self.server = Server(self.site, self.port, inject=None if kind.preload else script)
         self.downloads = tempfile.mkdtemp(prefix="rotandor-downloads-")
-        self.engine = kind(self.profile, self.window_size, self.downloads)
+        self.engine = kind(self.profile, self.window_size, self.downloads, **(
+            {"headed": True} if self.headed else {}))
         self.driver = self.engine.driver
         if kind.preload:
             self.engine.add_preload(script)

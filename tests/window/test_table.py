@@ -217,18 +217,18 @@ def typed_stake_by_touch():
             message = rw.crop(s, rw.BET_LINE)
             if not rw.hold_until(s, STAKE_LINE, lambda: mismatches(s.grab(), limits) == 0, "the limits"):
                 return False
-            keyboard = rw.wait_for(lambda: s.js(focus), 5, what="the number keyboard's input to take the focus")
+            keyboard = rw.wait_for(lambda: s.js(focus), 30, what="the number keyboard's input to take the focus")
             results.check("the finger on the stake line opens the number keyboard", keyboard[0] == "numeric"
                           and keyboard[1] in ("done", "go", "enter"), keyboard)
             s.insert_text("30")
-            rw.wait_for(lambda: mismatches(s.grab(), typed) == 0, 5, what="30 on the stake line")
+            rw.wait_for(lambda: mismatches(s.grab(), typed) == 0, 30, what="30 on the stake line")
             shot = s.screenshot_root("phone-typed-stake")
             results.check("the typed 30 shows on the stake line, the input still focused (%s)" % shot,
                           s.js(focus) is not None)
             s.key("Return")
-            rw.wait_for(lambda: mismatches(s.grab(), stake) == 0, 5, what="Sie haben 30 Euro")
+            rw.wait_for(lambda: mismatches(s.grab(), stake) == 0, 30, what="Sie haben 30 Euro")
             results.check("Enter on the number keyboard: the typed 30 is the stake", True)
-            results.check("the keyboard closes with the line", rw.wait_for(lambda: s.js(focus) is None, 5))
+            results.check("the keyboard closes with the line", rw.wait_for(lambda: s.js(focus) is None, 30))
             return rw.crop(s, rw.BET_LINE) == message
 
         prompt = rw.open_table(s)

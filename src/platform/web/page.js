@@ -378,6 +378,11 @@ Module.page = (function () {
         else showBox("Rotandor", LOAD_NOT_STORED);
       });
     }, function (error) {
+      if (error.browserLacks) {
+        return showBox("Rotandor", "\u201e" + file.name + "\u201c kann hier nicht geladen werden: " + error.message +
+                       ". Die Archive, die \u201eSpielstand speichern\u201c schreibt, sind nicht gepackt und laden " +
+                       "\u00fcberall; gepackte l\u00e4dt ein neuerer Browser. Es wurde nichts geladen.");
+      }
       showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " + error.message +
               ". Es wurde nichts geladen.");
     });

@@ -73,9 +73,16 @@ Module.savegame = (function () {
   function refuse(reason) { throw new Error(reason); }
 
   // A deflated file, cut off where it outgrows the size the archive gives.
+  // Browsers before 2023 unpack nothing, or only other formats.
   function inflate(data, size) {
-    if (typeof DecompressionStream === "undefined") refuse("dieser Browser kann gepackte Archive nicht lesen");
-    var reader = new Blob([data]).stream().pipeThrough(new DecompressionStream("deflate-raw")).getReader();
+    var unpacking = null;
+    try { unpacking = new DecompressionStream("deflate-raw"); } catch (e) { /* none, or not this format */ }
+    if (!unpacking) {
+      var error = new Error("dieser Browser kann gepackte Archive nicht entpacken");
+      error.browserLacks = true;  // the archive may well be a saved game
+      throw error;
+    }
+    var reader = new Blob([data]).stream().pipeThrough(unpacking).getReader();
     var chunks = [], got = 0;
     function next() {
       return reader.read().then(function (r) {
