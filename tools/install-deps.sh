@@ -15,7 +15,7 @@ windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
-      "${web[@]}" chromium chromium-driver python3-selenium)
+      "${web[@]}" chromium chromium-driver python3-selenium firefox-esr python3-websockets webkit2gtk-driver)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
 gen=(g++ python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
