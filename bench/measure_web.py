@@ -71,10 +71,10 @@ def visits(site, engine):
     return first, repeat
 
 
-def idle(site, engine, seconds):
+def idle(site, engine, seconds, headed=True):
     """Whole-browser CPU share: an empty page of the site, then the table
     with a bet ready (the croupier never spins)."""
-    with rb.Session(site, window_size=WINDOW, headed=True) as s:
+    with rb.Session(site, window_size=WINDOW, headed=headed) as s:
         def browser():
             return processes.descendants(s.engine.browser_pid())
 
@@ -97,9 +97,9 @@ def idle(site, engine, seconds):
         s.move(-1, -1)  # the pointer off the game
         time.sleep(SETTLE)
         table, count = share()
-        print("%s: whole browser idle (%d processes, %.0f s each): empty page of the site %.2f %%, "
+        print("%s%s: whole browser idle (%d processes, %.0f s each): empty page of the site %.2f %%, "
               "table with a bet ready %.2f %% of one core: %+.2f points (goal: at most +0.5)"
-              % (engine, count, seconds, empty, table, table - empty))
+              % (engine, "" if headed else " (headless)", count, seconds, empty, table, table - empty))
         s.click(*rw.START_BUTTON)
         s.wait_box(120)
         s.screenshot_root("page-message-box-%s" % engine)
@@ -117,12 +117,18 @@ def main():
     parser.add_argument("site")
     parser.add_argument("idle_seconds", nargs="?", type=float, default=20.0)
     parser.add_argument("--engine", default="chromium", choices=list(engines.ENGINES) + ["all"])
+    parser.add_argument("--headless", action="store_true",
+                        help="idle without a window too, where the engine can (to compare)")
+    parser.add_argument("--idle-only", action="store_true")
     args = parser.parse_args()
     sizes(args.site)
     for engine in engines.ENGINES if args.engine == "all" else [args.engine]:
         os.environ["ROTANDOR_ENGINE"] = engine
-        visits(args.site, engine)
+        if not args.idle_only:
+            visits(args.site, engine)
         idle(args.site, engine, args.idle_seconds)
+        if args.headless and engine != "webkit":
+            idle(args.site, engine, args.idle_seconds, headed=False)
 
 
 main()

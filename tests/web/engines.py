@@ -124,6 +124,11 @@ class Chromium(Engine):
     def set_quota(self, origin, size):
         self.cdp("Storage.overrideQuotaForOrigin", origin=origin, quotaSize=size)
 
+    def set_persistent(self, origin, granted):
+        """What navigator.storage.persist() answers on this origin."""
+        self.cdp("Browser.setPermission", permission={"name": "persistent-storage"},
+                 setting="granted" if granted else "denied", origin=origin)
+
     def offline(self):
         self.cdp("Network.enable")
         self.cdp("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
@@ -437,6 +442,10 @@ class Firefox(Engine):
         except BiDiError:
             pass  # older releases: touch actions still arrive as touches
 
+    def set_persistent(self, origin, granted):
+        self.bidi.command("permissions.setPermission", descriptor={"name": "persistent-storage"},
+                          state="granted" if granted else "denied", origin=origin)
+
     def offline(self):
         try:
             self.bidi.command("emulation.setNetworkConditions", networkConditions={"type": "offline"})
@@ -503,6 +512,8 @@ class WebKit(Engine):
             "pose as a phone": "WebKitGTK's WebDriver cannot set a device pixel ratio or a phone's viewport",
             "go offline": "WebKitGTK's WebDriver has no network conditions; the stopped server is the test",
             "limit the quota": "WebKitGTK's WebDriver cannot set a site's storage quota",
+            "answer for persistent storage": "WebKitGTK's WebDriver cannot set what navigator.storage.persist() "
+                                             "answers",
         }.get(what)
 
     def __init__(self, profile, window_size, downloads, headed=True):

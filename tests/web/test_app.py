@@ -227,7 +227,7 @@ def touch_rounds():
             rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table after the round")
             # A touch shorter than any look of the game still counts.
             s.tap(*rw.CHIP_25, 0)
-            results.check("%s: a short touch is a press" % name, within(5, lambda: rw.chip_marked(s)))
+            results.check("%s: a short touch is a press" % name, within(30, lambda: rw.chip_marked(s)))
             # A finger dragged or held on the page neither scrolls nor zooms
             # it, and opens no menu.
             s.js("window.menus = []; window.addEventListener('contextmenu',"

@@ -124,7 +124,7 @@ def typed_characters_in_code_page_437():
         s.click(200, 492, hold=0.2)  # the stake line
         s.wait_pixel(216, 495, 0xFFFFFF)  # the cursor under the first cell
         s.type("\u00e4\u00f6\u00fc\u00df\u00c4")
-        rw.wait_for(lambda: cells_match(s.grab(), b"\x84\x94\x81\xe1\x8e", 62, 28, (255, 255, 255)), 5,
+        rw.wait_for(lambda: cells_match(s.grab(), b"\x84\x94\x81\xe1\x8e", 62, 28, (255, 255, 255)), 30,
                     what="the typed umlauts and sharp s on the stake line")
         results.check("typed \u00e4\u00f6\u00fc\u00df\u00c4 show as their code page 437 glyphs", True)
 

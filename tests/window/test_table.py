@@ -97,7 +97,7 @@ def open_table(session):
     session.click(200, 300, hold=0.2)
     session.wait_window(930, 647)
     prompt = text_pixels("Machen sie bitte ihr Spiel!     ", 58, 5, CYAN)
-    rw.wait_for(lambda: mismatches(session.grab(), prompt) == 0, 5, what="the table's prompt")
+    rw.wait_for(lambda: mismatches(session.grab(), prompt) == 0, 30, what="the table's prompt")
 
 
 def hold(session, x, y, until, timeout=15):
@@ -172,7 +172,7 @@ def typed_stake():
             if cursor is not None:  # the line editor's underline in that cell
                 pixels.update({(8 * cursor - 8 + dx, 8 * row - 1): 0xFFFFFF for dx in range(8)})
             try:
-                rw.wait_for(lambda: mismatches(s.grab(), pixels) == 0, 5, what=what)
+                rw.wait_for(lambda: mismatches(s.grab(), pixels) == 0, 30, what=what)
             except rw.HarnessError:
                 s.screenshot("table-typed-failed")
                 raise

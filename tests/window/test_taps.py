@@ -51,7 +51,7 @@ def taps():
             results.check("a tap on the statistics panel opens the table", False)
             return
         results.check("a tap on the statistics panel opens the table", True)
-        rw.wait_for(lambda: any(rw.crop(s, rw.BET_LINE)), 5, what="the table's prompt")
+        rw.wait_for(lambda: any(rw.crop(s, rw.BET_LINE)), 30, what="the table's prompt")
         prompt = rw.crop(s, rw.BET_LINE)
 
         # A number and a chip held: with a bet ready the croupier never spins.
