@@ -73,7 +73,7 @@ def kept(s, directory):
     holding exactly this build's files."""
     want = {cache_name(directory): files_of(directory)}
     try:
-        return rw.wait_for(lambda: s.driver.execute_async_script(_CACHES) == want, 30, interval=0.2,
+        return rw.wait_for(lambda: s.driver.execute_async_script(_CACHES) == want, 60, interval=0.2,
                            what="the site to be kept by its worker")
     except rw.HarnessError:
         return False
@@ -145,15 +145,16 @@ def update_to_a_new_build():
                          "return [m && m.content, window.rotandorBuild || null];")
             results.check("the next visit runs the new page and program", marks == ["B", "B"], marks)
             served_b = s.server.served(build_b)
-            results.check("only the new build is kept", kept(s, served_b))
-            # With the server gone, every file the page gets is the new build's.
-            s.server.stop()
+            results.check("only the new build is kept", kept(s, served_b),
+                          s.driver.execute_async_script(_CACHES))
             names = files_of(served_b)
-            served = s.driver.execute_async_script(_SERVED, names)
             want = []
             for name in names:
                 with open(os.path.join(served_b, name), "rb") as f:
                     want.append(hashlib.sha256(f.read()).hexdigest())
+            # With the server gone, every file the page gets is the new build's.
+            s.server.stop()
+            served = s.driver.execute_async_script(_SERVED, names)
             results.check("every file served is the new build's", served == want,
                           [n for n, a, b in zip(names, served, want) if a != b])
             results.check("the player's files are kept", stored(s, rb.PLAYER_DIR + "/Login.dat") == TODAY)
