@@ -17,5 +17,6 @@ tools/test-windows.sh
 part "Windows under Wine (build, unit, window and installer tests)"
 # The browser build: the unit suite under Node, the page in three engines.
 tools/build-web.sh
-ctest --preset web
+# The engines run side by side: a browser mostly waits for the game.
+ctest --preset web -j3
 part "browser (build, Node, and the page in Chromium, Firefox and WebKitGTK)"

@@ -30,8 +30,9 @@ TODAY = b"12-07-2026\r\n"
 # The service worker's caches: {name: [file, ...]}.
 _CACHES = """
 var done = arguments[arguments.length - 1];
-navigator.serviceWorker.ready.then(function (registration) {
-  if (registration.active.state !== "activated") return done(null);
+navigator.serviceWorker.getRegistration().then(function (registration) {
+  var worker = registration && registration.active;
+  if (!worker || worker.state !== "activated") return done({worker: worker ? worker.state : null});
   return caches.keys().then(function (names) {
     return Promise.all(names.map(function (name) {
       return caches.open(name).then(function (c) { return c.keys(); }).then(function (requests) {
