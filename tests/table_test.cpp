@@ -104,6 +104,10 @@ TEST(TableScreenTest, ShortTapsAreNeverLost) {
     } cases[] = {
         {"chip", 26, 496, 1.0, "", [] {}, [](double) {},
          [](const RunResult& r) { return r.bet.chipActive[game::chip25] == 1; }, 1.5},
+        // Each look at the window costs 3 ms, as under load: 87 passes take
+        // longer than the hold would last on the clock.
+        {"chip, busy machine", 26, 496, 1.0, "", [] { scripted::setPollCost(0.003); }, [](double) {},
+         [](const RunResult& r) { return r.bet.chipActive[game::chip25] == 1; }, 3.0},
         {"number", seventeen.cx(), seventeen.cy(), 1.0, "", [] {}, [](double) {},
          [](const RunResult& r) { return r.bet.chosenField == 17; }, 1.5},
         {"start button", 80, 605, 1.4, "",

@@ -10,7 +10,6 @@
 #include "platform.h"
 #include "records.h"
 #include "screen.h"
-#include "timer.h"
 
 namespace svc {
 
@@ -22,8 +21,11 @@ constexpr int scancodes = 128;
 // had the time to act on it: a tap that is over before the next look would
 // otherwise be lost. It lasts until the screen has looked pressLooks times,
 // enough for a screen that tests one of its places per look to come round,
-// or, for a screen that looks seldom, pressSeconds from its first look. A
-// press not looked at yet waits for its look, however long that takes.
+// or, for a screen that sleeps between its looks, until it has slept
+// pressSeconds since the first. Only sleep counts, not time: on a busy machine
+// a hundred looks take longer, and a press that ran out on the clock was lost
+// before the screen came round to it. A press not looked at yet waits for its
+// look, however long that takes.
 constexpr int pressLooks = 100;
 constexpr double pressSeconds = 0.25;
 const std::string closeKey = std::string("\xFF") + platform::key::close;
@@ -32,7 +34,7 @@ struct Press {
     bool pending = false;
     int x = 0, y = 0, buttons = 0;
     int looks = 0;
-    std::uint64_t firstLook = 0;  // counter value
+    double slept = 0;  // seconds the game slept since the first look
 };
 
 // What belongs to one window: a new window starts afresh.
@@ -83,7 +85,7 @@ void take(const platform::Event& e) {
             input.y = e.y;
             input.buttons = e.buttons;
             input.inside = e.inside;
-            if (pressed) input.press = Press{true, e.x, e.y, e.buttons, 0, 0};
+            if (pressed) input.press = Press{true, e.x, e.y, e.buttons, 0, 0.0};
             break;
         }
         case platform::EventKind::Focus:
@@ -107,7 +109,7 @@ void take(const platform::Event& e) {
 void settlePress() {
     const Press& p = input.press;
     if (!p.pending || (input.buttons & 1) != 0 || p.looks == 0) return;
-    if (p.looks >= pressLooks || secondsSince(p.firstLook) >= pressSeconds) input.press = Press{};
+    if (p.looks >= pressLooks || p.slept >= pressSeconds) input.press = Press{};
 }
 
 }  // namespace
@@ -135,7 +137,7 @@ Mouse readMouse() {
     followWindow();
     if (!screenOpen() || !input.active) return Mouse{-1, -1, -1};
     Press& p = input.press;
-    if (p.pending && p.looks++ == 0) p.firstLook = platform::counter();
+    if (p.pending) p.looks++;
     if (p.pending && (input.buttons & 1) == 0) return Mouse{p.x, p.y, p.buttons | input.buttons};
     if (!input.inside) return Mouse{-1, -1, -1};
     return Mouse{input.x, input.y, input.buttons};
@@ -169,6 +171,10 @@ void resetInput() {
 
 std::uint64_t eventsTaken() {
     return eventCount;
+}
+
+void sleptFor(double seconds) {
+    if (input.press.pending && input.press.looks > 0) input.press.slept += seconds;
 }
 
 bool takeKeyHit() {

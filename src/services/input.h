@@ -34,6 +34,8 @@ void resetInput();
 
 // Events taken in so far: a wait for input ends when this grows.
 std::uint64_t eventsTaken();
+// The game slept this long: a press the screen looked at ends after a while of it.
+void sleptFor(double seconds);
 // Whether a key came in since the last look; the look forgets it.
 bool takeKeyHit();
 

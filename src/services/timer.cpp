@@ -33,11 +33,13 @@ void waitTaking(int ms, bool untilInput = false) {
     for (;;) {
         const long left = std::lround(ms - secondsSince(start) * 1000);
         if (left <= 0) break;
+        const std::uint64_t slept = platform::counter();
         if (untilInput) {
             platform::waitForEvent(static_cast<int>(left));
         } else {
             platform::sleepMilliseconds(static_cast<int>(std::min(left, static_cast<long>(waitSlice))));
         }
+        sleptFor(secondsSince(slept));
         pumpEvents();
         if (untilInput && eventsTaken() != taken) break;
     }

@@ -244,7 +244,7 @@ class Harness:
         r, g, b = self.grab().getpixel((x, y))
         return (r << 16) | (g << 8) | b
 
-    def wait_pixel(self, x, y, colour, timeout=10):
+    def wait_pixel(self, x, y, colour, timeout=30):
         return wait_for(lambda: self.pixel(x, y) == colour, timeout, interval=0.05,
                         what="pixel (%d, %d) to be %06X" % (x, y, colour))
 
@@ -371,7 +371,7 @@ class Session(Harness):
     def running(self):
         return self.proc.poll() is None
 
-    def wait_exit(self, timeout=15):
+    def wait_exit(self, timeout=30):
         """The exit status, or None if the game is still running after timeout.
         Under Wine a window that closes first waits 2 s for a window manager
         that is not there, the table window after the statistics one too."""
@@ -435,7 +435,7 @@ class Session(Harness):
             raise HarnessError("the game window is gone")
         return info["x"], info["y"]
 
-    def wait_box(self, timeout=10):
+    def wait_box(self, timeout=30):
         """Waits for a message box that is shown and laid out; returns it."""
         seen = {}
 
@@ -456,7 +456,7 @@ class Session(Harness):
 
         return wait_for(settled_box, timeout, interval=0.05, what="a message box")
 
-    def dismiss_box(self, box, timeout=15):
+    def dismiss_box(self, box, timeout=30):
         """Presses the box's one OK button and waits until the box is gone."""
         info = window_info(self.display, box.id) or {"width": box.width, "height": box.height}
         self.display.run("xdotool", "mousemove", "--window", box.id, str(info["width"] // 2),
@@ -618,6 +618,34 @@ def chip_marked(session):
     """Whether the 25 chip carries the white ring of the chosen chip."""
     image = session.grab()
     return all(image.getpixel(p) == (255, 255, 255) for p in CHIP_25_RING)
+
+
+TAP_CHIPS = [(26, 496), (66, 496)]  # centres of the 25 and 50 chips
+
+
+def ring_on(session, chip):
+    """Whether the chip at this centre carries the white ring of the chosen chip."""
+    x, y = chip
+    image = session.grab()
+    return all(image.getpixel(p) == (255, 255, 255) for p in [(x, y - 18), (x - 18, y), (x + 18, y), (x, y + 18)])
+
+
+def table_with_bet_for_taps(session):
+    """From the statistics screen to a table with a bet on 17 and the 50 chip,
+    so that the croupier never spins; false if the tap on the statistics panel
+    did not open the table."""
+    session.wait_window(640, 420)
+    session.tap(300, 350, 0.005)
+    try:
+        session.wait_window(930, 647)
+    except HarnessError:
+        return False
+    wait_for(lambda: any(crop(session, BET_LINE)), 30, what="the table's prompt")
+    prompt = crop(session, BET_LINE)
+    chip = TAP_CHIPS[1]
+    bet_between_spins(session, prompt,
+                      lambda s, p: place_bet_on_17(s, p, chip, lambda s2: ring_on(s2, chip)), tries=3)
+    return True
 
 
 def open_table(session):

@@ -34,7 +34,7 @@ def release_over_box():
         time.sleep(0.2)
         s.release()
         s.dismiss_box(box)
-        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
+        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 30, what="the table to be reset after the round")
 
         s.move(*NUMBER_17)
         time.sleep(1.0)

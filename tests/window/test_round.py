@@ -72,7 +72,7 @@ def one_round():
         box = s.wait_box(60)
         text = s.box_text(box)
         s.dismiss_box(box)
-        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 10, what="the table to be reset after the round")
+        rw.wait_for(lambda: crop(s, BET_LINE) == prompt, 30, what="the table to be reset after the round")
         time.sleep(1.0)
         results.check("one message box for the round", not s.boxes())
         results.check("the chip's ring is gone after the round", not chip_marked(s))

@@ -43,7 +43,7 @@ def hold(session, field, k, left=0, top=0):
     session.display.run("xdotool", "mousemove", "--window", session.window.id,
                         str(left + x * k + k - 1), str(top + y * k + k - 1), "mousedown", "1")
     try:
-        rw.wait_for(lambda: bet_line(session, k, left, top).tobytes() != before, 5, interval=0.05,
+        rw.wait_for(lambda: bet_line(session, k, left, top).tobytes() != before, 30, interval=0.05,
                     what="the message of field %d" % field)
     finally:
         session.display.run("xdotool", "mouseup", "1")
@@ -94,7 +94,7 @@ def scaled():
 
         image = None
         try:
-            image = rw.wait_for(centred, 5, interval=0.1, what="the frame centred in the larger window")
+            image = rw.wait_for(centred, 30, interval=0.1, what="the frame centred in the larger window")
         except rw.HarnessError:
             s.screenshot("scaled-resized")
         results.check("a larger window shows the 2x frame centred on black", image is not None)

@@ -17,7 +17,7 @@ import rotandor_window as rw  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1280, 1024
 PANEL_CORNER = (200, 300)  # inclusive top-left of the statistics panel
-EXIT_TIMEOUT = 15
+EXIT_TIMEOUT = 30
 
 binary = sys.argv[1] if len(sys.argv) > 1 else "rotandor"
 results = rw.Results()
