@@ -204,37 +204,37 @@ def typed_stake_by_touch():
         raise rw.Unsupported("the desktop window has no touch screen of its own")
     wallet = {"Secrets.dat": ALL_TASKS_DONE, "Geldbeutel.dat": b"375\r\n"}
     limits = text_pixels("Limits: Min = 25 Max = 1000", 54, 5, CYAN)
-    typed = text_pixels("30", 62, 28, (0xFFFFFF,) * 3)
+    # The line as typed, nothing behind it but the cursor's underline.
+    typed = text_pixels("30  ", 62, 28, (0xFFFFFF,) * 3)
+    typed.update({(8 * 30 - 8 + dx, 8 * 62 - 1): 0xFFFFFF for dx in range(8)})
     stake = text_pixels("Sie haben 30 Euro", 54, 5, CYAN)
     focus = ("var e = document.activeElement;"
              "return e && e.tagName === 'INPUT' ? [e.inputMode, e.enterKeyHint] : null;")
     with Session(binary, files=["Button.txt"], player_files=wallet, faketime="+0 x10", device=(844, 390, 3)) as s:
-        def typed_bet(session, prompt):
-            # The croupier's spin, due every few seconds at ten times the speed,
-            # may clear the field before the stake is typed: then again.
-            if not rw.hold_until_message(s, rw.NUMBER_17, prompt):
-                return False
-            message = rw.crop(s, rw.BET_LINE)
-            if not rw.hold_until(s, STAKE_LINE, lambda: mismatches(s.grab(), limits) == 0, "the limits"):
-                return False
-            keyboard = rw.wait_for(lambda: s.js(focus), 30, what="the number keyboard's input to take the focus")
-            results.check("the finger on the stake line opens the number keyboard", keyboard[0] == "numeric"
-                          and keyboard[1] in ("done", "go", "enter"), keyboard)
-            s.insert_text("30")
-            rw.wait_for(lambda: mismatches(s.grab(), typed) == 0, 30, what="30 on the stake line")
-            shot = s.screenshot_root("phone-typed-stake")
-            results.check("the typed 30 shows on the stake line, the input still focused (%s)" % shot,
-                          s.js(focus) is not None)
-            s.key("Return")
-            rw.wait_for(lambda: mismatches(s.grab(), stake) == 0, 30, what="Sie haben 30 Euro")
-            results.check("Enter on the number keyboard: the typed 30 is the stake", True)
-            results.check("the keyboard closes with the line", rw.wait_for(lambda: s.js(focus) is None, 30))
-            return rw.crop(s, rw.BET_LINE) == message
-
+        # A bet with the 25 chip first: with a bet ready the croupier, due every
+        # few seconds at ten times the speed, never clears the table meanwhile.
         prompt = rw.open_table(s)
-        rw.bet_between_spins(s, prompt, typed_bet)
+        rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+        message = rw.crop(s, rw.BET_LINE)
+        results.check("the finger on the stake line shows the limits",
+                      rw.hold_until(s, STAKE_LINE, lambda: mismatches(s.grab(), limits) == 0, "the limits", 30))
+        keyboard = rw.wait_for(lambda: s.js(focus), 30, what="the number keyboard's input to take the focus")
+        results.check("the finger opens the number keyboard", keyboard[0] == "numeric"
+                      and keyboard[1] in ("done", "go", "enter"), keyboard)
+        s.insert_text("30")
+        try:
+            rw.wait_for(lambda: mismatches(s.grab(), typed) == 0, 30, what="30 and the cursor on the stake line")
+        finally:
+            shot = s.screenshot_root("phone-typed-stake")
+        results.check("the typed 30 shows on the stake line, the input still focused (%s)" % shot,
+                      s.js(focus) is not None)
+        s.key("Return")
+        rw.wait_for(lambda: mismatches(s.grab(), stake) == 0, 30, what="Sie haben 30 Euro")
+        results.check("Enter on the number keyboard: the typed 30 is the stake", True)
+        results.check("the keyboard closes with the line", rw.wait_for(lambda: s.js(focus) is None, 30))
+        results.check("the field stays chosen", rw.crop(s, rw.BET_LINE) == message)
         s.click(*START_BUTTON)
-        box = s.wait_box(60)
+        box = s.wait_box(120)
         win = int(box["text"].split(":")[1].split()[0])
         s.dismiss_box()
         wallet = s.player_file("Geldbeutel.dat")

@@ -74,7 +74,8 @@ Module.page = (function () {
     var r = canvas.getBoundingClientRect();
     input.style.left = r.left + entry.x * r.width / width + "px";
     input.style.top = r.top + entry.y * r.height / height + "px";
-    input.focus({ preventScroll: true });
+    // Where the line is: a phone shows the place it types at above its keyboard.
+    input.focus();
   }
 
   function entryTyped() {
@@ -140,7 +141,11 @@ Module.page = (function () {
     entry.open = false;
     input.value = entry.typed = "";
     // A refused amount starts the next line at once: the keyboard stays open for it.
-    entry.closing = setTimeout(function () { if (!entry.open && document.activeElement === input) input.blur(); });
+    entry.closing = setTimeout(function () {
+      if (entry.open || document.activeElement !== input) return;
+      input.blur();
+      window.scrollTo(0, 0);
+    });
   }
 
   // Room the controls take below or beside the game, and the hint to turn a
