@@ -100,7 +100,7 @@ Module.page = (function () {
       if (e.key === "Enter") {
         e.preventDefault();
         entryDone();
-      } else if (e.key.length > 1 && e.key !== "Backspace" && e.key !== "Unidentified" && e.key !== "Process") {
+      } else if (e.key.length > 1 && ["Backspace", "Unidentified", "Process", "Dead"].indexOf(e.key) < 0) {
         // Escape, arrows and the like type nothing into the input: they go to the game as they are.
         e.preventDefault();
         push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + e.key);
