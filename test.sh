@@ -3,7 +3,7 @@
 # the unit and replay tests on the scripted platform, then the real-window
 # tests of the built program under Xvfb; then both for the Windows build under
 # Wine; then the browser build: the unit suite under Node and the page in
-# headless Chromium.
+# Chromium, Firefox and WebKitGTK.
 set -euo pipefail
 cd "$(dirname "$0")"
 part() { echo "test.sh: $1 took $SECONDS s"; SECONDS=0; }
@@ -15,7 +15,8 @@ part "Linux (build, unit and window tests)"
 # The same suites for the Windows build, under Wine.
 tools/test-windows.sh
 part "Windows under Wine (build, unit, window and installer tests)"
-# The browser build: the unit suite under Node, the page in headless Chromium.
+# The browser build: the unit suite under Node, the page in three engines.
 tools/build-web.sh
-ctest --preset web
-part "browser (build, Node and Chromium tests)"
+# The engines run side by side: a browser mostly waits for the game.
+ctest --preset web -j3
+part "browser (build, Node, and the page in Chromium, Firefox and WebKitGTK)"

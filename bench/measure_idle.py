@@ -2,10 +2,14 @@
 and processor share of the statistics screen waiting for its click and of
 the table waiting with a bet ready (so the croupier never spins), on Linux
 (SDL under a private Xvfb), on Windows under Wine (the program apart from
-Wine's server and Wine's other processes) and in headless Chromium (the
-renderer of the game's tab, and the whole browser beside an empty page in
-the same browser). Under Wine and in the page the main thread, where the
+Wine's server and Wine's other processes) and in Chromium (the renderer of
+the game's tab, and the whole browser beside an empty page of the same site
+in the same browser). Under Wine and in the page the main thread, where the
 game's loop runs, is shown apart too: the other threads are the runtime's.
+Chromium has a window of 1920 x 1357 on a private X server, as a player's
+has, and the table is measured once more with the pointer off the game: a
+headless browser shows nothing and so skips what showing a page costs.
+bench/measure_web.py gives the whole-browser figures for every engine.
 
     /usr/bin/python3 bench/measure_idle.py [--seconds S] [--old COMMIT] [--only linux,wine,web] [--out DIR]
 
@@ -149,14 +153,14 @@ def tab_renderers(pids):
 def page(site, seconds):
     import rotandor_browser as rb
 
-    with rb.Session(site) as s:
-        browser = s.driver.service.process.pid
+    with rb.Session(site, window_size=(1920, 1357), headed=True) as s:
+        browser = s.engine.browser_pid()
 
         def everything():
             return [p for p in processes.descendants(browser) if p != browser]  # not chromedriver
 
         def empty_page():
-            s.driver.get("about:blank")
+            s.driver.get(s.server.url + rb.EMPTY_PAGE)
             time.sleep(PAGE_SETTLE)
             pids = everything()
             tabs = tab_renderers(pids)
@@ -179,7 +183,7 @@ def page(site, seconds):
             game = max(tab_renderers(pids), key=lambda p: processes.cpu_ticks([p]) - before.get(p, 0))
             return {"renderer": [game], "renderer, main thread": processes.MainThreads([game]), "browser": pids}
 
-        figures = idle_screens(s, groups, seconds, settle=PAGE_SETTLE)
+        figures = idle_screens(s, groups, seconds, lambda: s.move(-1, -1), settle=PAGE_SETTLE)
         figures["empty page"] = min(first, empty_page(), key=lambda f: f["browser"]["cpu"])
         return figures
 

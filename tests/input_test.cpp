@@ -211,9 +211,12 @@ TEST_F(InputTest, TypedLinesGiveTheirFirstNumber) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         svc::setTextCursor(62, 28);
-        const int beepsBefore = scripted::beeps();
+        const int beepsBefore = scripted::beeps(), entriesBefore = scripted::lineEntries();
         EXPECT_EQ(typeLine(c.keys), c.value);
         EXPECT_EQ(scripted::beeps() - beepsBefore, c.beeps);
+        // The platform knew of the line while it was typed, and knows it ended.
+        EXPECT_EQ(scripted::lineEntries() - entriesBefore, 1);
+        EXPECT_FALSE(scripted::lineEntryOpen());
     }
 }
 
@@ -296,6 +299,7 @@ TEST_F(InputTest, CloseDuringLineInputIsReported) {
     scripted::keyAt(0.03, "5");
     scripted::closeAt(0.1);
     EXPECT_EQ(svc::inputInteger(), std::nullopt);
+    EXPECT_FALSE(scripted::lineEntryOpen());
     EXPECT_NEAR(scripted::now(), 0.1, 0.03);
     EXPECT_TRUE(scripted::windowOpen());
 }

@@ -17,7 +17,7 @@ windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools faketime python3)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
       x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
-      "${web[@]}" chromium chromium-driver python3-selenium)
+      "${web[@]}" chromium chromium-driver python3-selenium firefox-esr python3-websockets webkit2gtk-driver)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
 # The page's fuzzer comes from npm, which some builds of Node bring along; Debian's comes apart.
 command -v npm >/dev/null || dev+=(npm)

@@ -70,6 +70,9 @@ constexpr char close = 'k';
 bool pollEvent(Event& event);
 // Which keys are held now, by set-1 scancode (1 = Escape).
 void keyboardState(bool down[128]);
+// A line is being typed (open), starting at frame pixel (x, y), or no longer.
+// A touch screen without keys of its own opens its on-screen keyboard there.
+void lineEntry(bool open, int x, int y);
 
 // Time -----------------------------------------------------------------------
 

@@ -127,12 +127,21 @@ void edit(Editor& e, const std::string& key) {
     }
 }
 
+// Tells the platform while a line is typed, however the typing ends.
+struct LineEntry {
+    LineEntry(int x, int y) { platform::lineEntry(true, x, y); }
+    ~LineEntry() { platform::lineEntry(false, 0, 0); }
+    LineEntry(const LineEntry&) = delete;
+    LineEntry& operator=(const LineEntry&) = delete;
+};
+
 }  // namespace
 
 std::optional<std::int32_t> inputInteger() {
     // Without a window no key can come: wait as for an empty ring.
     while (!screenOpen()) delayMs(pollMs);
     if (textRows() < 1 || textColumns() < 1) return 0;
+    const LineEntry entry((textCursorColumn() - 1) * cell, (textCursorRow() - 1) * cell);
     // The click that opened the input has done its work, however short it was.
     takeSeenPress();
     Editor e;

@@ -1,12 +1,15 @@
-"""Drive the browser build in headless Chromium, as rotandor_window drives the
+"""Drive the browser build in a browser engine, as rotandor_window drives the
 desktop window: the same Session methods (wait_window, click, press, release,
 grab, wait_box, dismiss_box, escape, wait_exit, player_file, work_file), so a
 real-window test can run on either.
 
-The site is served from a thread of this process; each Session has its own
-browser profile, so its IndexedDB starts empty. Input goes through the
-DevTools protocol and arrives as trusted DOM events. A faketime-like setting
-("@2026-12-07 12:00:00 x10") replaces the page's clock before any script runs.
+The engine is $ROTANDOR_ENGINE: chromium (default), firefox or webkit
+(tests/web/engines.py). The site is served from a thread of this process;
+each Session has its own browser profile, so its IndexedDB starts empty.
+Input arrives as trusted DOM events. A faketime-like setting
+("@2026-12-07 12:00:00 x10") replaces the page's clock before any script
+runs. Every page listens for violations of the site's content security
+policy; a session that saw one fails when it closes.
 
 Run with /usr/bin/python3 (Debian's python3-selenium and python3-pil).
 """
@@ -19,17 +22,19 @@ import os
 import re
 import shutil
 import struct
+import subprocess
 import sys
 import tempfile
 import threading
 import time
 import zlib
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
-from rotandor_window import Harness, HarnessError, wait_for  # noqa: E402
+import engines  # noqa: E402
+from rotandor_window import Harness, HarnessError, Unsupported, wait_for  # noqa: E402
+
+SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "platform", "web")
 
 HOME = "/home/web_user"
 PLAYER_DIR = HOME + "/.local/share/rotandor"
@@ -106,9 +111,70 @@ def archive_bomb(path, name="Secrets.dat", mib=984, declared=100):
     return path
 
 
+# Every page reports what the site's content security policy refused; the
+# session fails on it. Console lines are kept where the engine keeps none.
+_WATCH = """
+(function () {
+  var kept = window.rotandorConsole = [];
+  ["log", "warn", "error"].forEach(function (level) {
+    var real = console[level];
+    console[level] = function () {
+      kept.push(Array.prototype.map.call(arguments, String).join(" "));
+      return real.apply(console, arguments);
+    };
+  });
+  // Counts the pages the browser restored from its back/forward cache.
+  window.addEventListener("pageshow", function (e) {
+    if (!e.persisted) return;
+    try { sessionStorage.setItem("rotandor-restored", String(+(sessionStorage.getItem("rotandor-restored") || 0) + 1)); }
+    catch (x) { /* storage blocked */ }
+  });
+  document.addEventListener("securitypolicyviolation", function (e) {
+    var text = "content security policy violated: " + e.violatedDirective + " refused " + e.blockedURI +
+               " (" + e.sourceFile + ":" + e.lineNumber + ")";
+    try { sessionStorage.setItem("rotandor-csp", (sessionStorage.getItem("rotandor-csp") || "") + text + "\\n"); }
+    catch (x) { /* storage blocked: the console line remains */ }
+    console.error(text);
+  });
+})();
+"""
+
+
+def page_script(faketime, scripts):
+    """What runs in every page before its own scripts."""
+    return "\n".join([_WATCH, _faketime_script(faketime)] + list(scripts))
+
+
+EMPTY_PAGE = "rotandor-empty.html"
+
+# The storage kept for good, for an engine whose driver cannot grant it.
+_KEPT_STORAGE = """
+(function () {
+  var kept = function () { return Promise.resolve(true); };
+  var storage = navigator.storage || {};
+  try {
+    storage.persist = kept;
+    storage.persisted = kept;
+    if (!navigator.storage) Object.defineProperty(navigator, "storage", { value: storage, configurable: true });
+  } catch (e) { /* left as the engine has it */ }
+})();
+"""
+
+
 class _Site(http.server.SimpleHTTPRequestHandler):
     """Serves whichever site the server serves when the request comes (a
-    browser may open a connection well before it sends on it)."""
+    browser may open a connection well before it sends on it), and an empty
+    page of the same site for comparison."""
+
+    def do_GET(self):
+        if self.path.split("?")[0] != "/" + EMPTY_PAGE:
+            return super().do_GET()
+        body = b"<!doctype html><title>empty</title>"
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def translate_path(self, path):
         self.directory = self.server.site
@@ -129,26 +195,61 @@ class _Site(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+HARNESS_FILE = "rotandor-harness.js"
+
+
 class Server:
     """The site on a free port of 127.0.0.1, or on the port given (the same
-    origin, and so the same storage, as an earlier server's)."""
+    origin, and so the same storage, as an earlier server's).
 
-    def __init__(self, site, port=0, redirects=None):
+    inject: a script to run in every page before its own, for an engine that
+    cannot run one itself: a copy of the site is served whose page loads it
+    first, with a service worker that keeps it too."""
+
+    def __init__(self, site, port=0, inject=None, redirects=None):
+        self.inject = inject
+        self.copies = {}
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), _Site)
-        self.httpd.site = site
+        self.httpd.site = self.served(site)
         self.httpd.redirects = dict(redirects or {})
         self.port = self.httpd.server_address[1]
         self.url = "http://127.0.0.1:%d/" % self.port
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
 
+    def served(self, site):
+        """The folder served for this site: itself, or its copy with the script."""
+        site = os.path.abspath(site)
+        if not self.inject:
+            return site
+        if site not in self.copies:
+            copy = tempfile.mkdtemp(prefix="rotandor-served-")
+            shutil.copytree(site, copy, dirs_exist_ok=True)
+            with open(os.path.join(copy, HARNESS_FILE), "w") as f:
+                f.write(self.inject)
+            with open(os.path.join(copy, "index.html"), "r+") as f:
+                page = f.read().replace("<head>", '<head>\n<script src="%s"></script>' % HARNESS_FILE, 1)
+                f.seek(0)
+                f.write(page)
+            subprocess.run(["cmake", "-DSITE=" + copy, "-DTEMPLATE=" + os.path.join(SOURCES, "sw.js.in"),
+                            "-P", os.path.join(SOURCES, "site_worker.cmake")], check=True)
+            # The worker keeps its original's date: a browser's check for a new
+            # worker goes by it.
+            original = os.stat(os.path.join(site, "sw.js"))
+            os.utime(os.path.join(copy, "sw.js"), (original.st_atime, original.st_mtime))
+            self.copies[site] = copy
+        return self.copies[site]
+
     def serve(self, site):
         """From now on serves another site (a new build)."""
-        self.httpd.site = os.path.abspath(site)
+        self.httpd.site = self.served(site)
 
     def stop(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        for copy in self.copies.values():
+            shutil.rmtree(copy, ignore_errors=True)
+        self.copies = {}
 
 
 class Window:
@@ -157,7 +258,7 @@ class Window:
 
 
 class Session(Harness):
-    """One run of the game in a fresh headless Chromium.
+    """One run of the game in a fresh browser of the engine chosen.
 
     files: as for rotandor_window.Session; "Button.txt" is packed with the
     site already, anything else is put in the current directory first.
@@ -174,11 +275,14 @@ class Session(Harness):
     persistent: what the browser answers when the page asks to keep its
     storage for good (granted unless False: the page then tells the player).
     redirects: {path: location} the server answers with a redirect.
+    headed: a browser window on a private X server, as a player has, where
+    the engine can also run without one (the benches measure that way).
+    What the engine cannot do of these raises Unsupported.
     """
 
     def __init__(self, site, files=(), faketime=None, player_files=None, window_size=(1280, 1024),
                  keyboard=None, scripts=(), profile=None, port=0, quota=None, device=None, persistent=True,
-                 redirects=None):
+                 redirects=None, headed=False):
         self.site = os.path.abspath(site)
         self.faketime = faketime
         self.work_files = {}
@@ -197,33 +301,41 @@ class Session(Harness):
         self.device = device
         self.persistent = persistent
         self.redirects = redirects
+        self.headed = headed
+        self.engine_name = engines.chosen()
+        self.engine = None
         self.server = None
         self.driver = None
         self.window = None
         self.reloaded = False
+        self.downloads = None
+        self.messages = []
 
     def start(self):
-        self.server = Server(self.site, self.port, self.redirects)
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        # Without a shared-memory mount (a bare root, a container) Chromium uses /tmp.
-        for arg in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                    "--user-data-dir=" + self.profile,
-                    "--window-size=%d,%d" % self.window_size, "--force-device-scale-factor=1"]:
-            options.add_argument(arg)
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        self.driver.set_script_timeout(30)
-        self.cdp("Emulation.setTimezoneOverride", timezoneId="UTC")
-        self.cdp("Page.addScriptToEvaluateOnNewDocument", source=_faketime_script(self.faketime))
-        for script in self.scripts:
-            self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
+        kind = {"chromium": engines.Chromium, "firefox": engines.Firefox, "webkit": engines.WebKit}[self.engine_name]
+        for what, wanted in (("pose as a phone", self.device), ("limit the quota", self.quota is not None)):
+            reason = kind.lacks(what) if wanted else None
+            if reason:
+                raise Unsupported("%s cannot %s: %s" % (self.engine_name, what, reason))
+        scripts = list(self.scripts)
+        if kind.lacks("answer for persistent storage") and self.persistent:
+            # Where the driver cannot grant it, the page is told it was.
+            scripts.insert(0, _KEPT_STORAGE)
+        script = page_script(self.faketime, scripts)
+        self.server = Server(self.site, self.port, inject=None if kind.preload else script,
+                             redirects=self.redirects)
+        self.downloads = tempfile.mkdtemp(prefix="rotandor-downloads-")
+        self.engine = kind(self.profile, self.window_size, self.downloads, **(
+            {"headed": True} if self.headed else {}))
+        self.driver = self.engine.driver
+        if kind.preload:
+            self.engine.add_preload(script)
         if self.device:
-            self.emulate(*self.device)
-        self.cdp("Browser.setPermission", permission={"name": "persistent-storage"},
-                 setting="granted" if self.persistent else "denied", origin=self.server.url.rstrip("/"))
+            self.engine.emulate(*self.device)
+        if not kind.lacks("answer for persistent storage"):
+            self.engine.set_persistent(self.server.url.rstrip("/"), self.persistent)
         if self.quota is not None:
-            self.cdp("Storage.overrideQuotaForOrigin", origin=self.server.url.rstrip("/"), quotaSize=self.quota)
+            self.engine.set_quota(self.server.url.rstrip("/"), self.quota)
         self.started = time.monotonic()
         self.driver.get(self.server.url)
         if self.work_files or self.player_files:
@@ -231,26 +343,54 @@ class Session(Harness):
             self.store_files()
             self.reload()
 
+    def violations(self):
+        """What the content security policy refused, as far as the pages told."""
+        try:
+            self.log()
+            stored = self.js("try { return sessionStorage.getItem('rotandor-csp'); } catch (e) { return null; }")
+        except Exception:  # noqa: BLE001 - the browser is gone
+            stored = None
+        lines = [m for m in self.messages if "content security policy violated" in m]
+        return sorted(set(lines + [l for l in (stored or "").split("\n") if l]))
+
     def close(self):
-        if self.driver:
+        refused = []
+        if self.engine:
+            refused = self.violations()
             try:
-                self.driver.quit()
+                self.engine.quit()
             except Exception:  # noqa: BLE001 - the browser may be gone already
                 pass
         if self.server:
             self.server.stop()
         if not self.keep_profile:
             shutil.rmtree(self.profile, ignore_errors=True)
+        if self.downloads:
+            shutil.rmtree(self.downloads, ignore_errors=True)
+        if refused:
+            raise HarnessError("; ".join(refused))
+
+    def need(self, what):
+        """Raises Unsupported when the engine cannot do what."""
+        self.engine.need(what)
 
     def emulate(self, width, height, ratio):
         """A touch screen of this many CSS pixels, held the way its sides say."""
-        landscape = width > height
-        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
-                 mobile=True, screenOrientation={"type": "landscapePrimary" if landscape else "portraitPrimary",
-                                                 "angle": 90 if landscape else 0})
-        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.need("pose as a phone")
+        self.engine.emulate(width, height, ratio)
+
+    def offline(self):
+        """The network gone, as far as the engine can say so (the caller
+        stops the server too)."""
+        if self.engine.lacks("go offline"):
+            return False
+        self.engine.offline()
+        return True
 
     def cdp(self, command, **params):
+        """Chromium's DevTools protocol; other engines have none."""
+        if self.engine_name != "chromium":
+            raise Unsupported("%s has no DevTools protocol (%s)" % (self.engine_name, command))
         return self.driver.execute_cdp_cmd(command, params)
 
     def js(self, script, *args):
@@ -276,7 +416,9 @@ class Session(Harness):
         self.wait_window(640, 420)
 
     def log(self):
-        return [e["message"] for e in self.driver.get_log("browser")]
+        """Every console line of the session so far."""
+        self.messages += self.engine.log()
+        return list(self.messages)
 
     # The page ----------------------------------------------------------------
 
@@ -328,18 +470,21 @@ class Session(Harness):
         return (c["left"] + (x + 0.5) * c["cssWidth"] / c["width"],
                 c["top"] + (y + 0.5) * c["cssHeight"] / c["height"])
 
-    _TOUCH = {"mousePressed": "touchStart", "mouseReleased": "touchEnd", "mouseMoved": "touchMove"}
+    _KINDS = {"mousePressed": "down", "mouseReleased": "up", "mouseMoved": "move"}
 
     def _mouse(self, kind, px, py, buttons, button="none"):
+        kind = self._KINDS[kind]
         if self.device:
             # A finger: it moves only while it touches.
-            if kind == "mouseMoved" and not buttons:
+            if kind == "move" and not buttons:
                 return
-            points = [] if kind == "mouseReleased" else [{"x": px, "y": py}]
-            self.cdp("Input.dispatchTouchEvent", type=self._TOUCH[kind], touchPoints=points)
+            self.engine.finger(kind, px, py)
             return
-        self.cdp("Input.dispatchMouseEvent", type=kind, x=px, y=py, button=button, buttons=buttons,
-                 clickCount=1 if kind != "mouseMoved" else 0)
+        self.engine.mouse(kind, px, py, buttons, {"right": 2, "middle": 1}.get(button, 0))
+
+    def finger(self, kind, x, y):
+        """A finger at page point (x, y): kind down, move or up."""
+        self.engine.finger(kind, x, y)
 
     def move(self, x, y):
         self._held_at = self._page_point(x, y)
@@ -385,16 +530,17 @@ class Session(Harness):
             code = ("Key" + name.upper()) if name.isascii() and name.isalpha() else \
                 ("Digit" + name) if name.isdigit() else ""
             vk = ord(name.upper()) if name.isascii() and name.isalnum() else 0
-        down = dict(type="keyDown" if text else "rawKeyDown", key=key, code=code, windowsVirtualKeyCode=vk)
-        if text:
-            down.update(text=text, unmodifiedText=text)
-        return down, dict(type="keyUp", key=key, code=code, windowsVirtualKeyCode=vk)
+        return key, code, text, vk
 
     def key_down(self, name):
-        self.cdp("Input.dispatchKeyEvent", **self._key(name)[0])
+        self.engine.key(True, *self._key(name))
 
     def key_up(self, name):
-        self.cdp("Input.dispatchKeyEvent", **self._key(name)[1])
+        self.engine.key(False, *self._key(name))
+
+    def insert_text(self, text):
+        """Typed into the element that has the focus, as a phone's keyboard types."""
+        self.engine.insert_text(text)
 
     def key(self, *names, hold=0.05):
         for name in names:
@@ -421,22 +567,35 @@ class Session(Harness):
     # The saved game ----------------------------------------------------------
 
     def save_game(self, directory, timeout=10):
-        """Presses "Spielstand speichern"; the path of the file downloaded."""
-        self.cdp("Page.setDownloadBehavior", behavior="allow", downloadPath=directory)
-        before = set(os.listdir(directory))
+        """Presses "Spielstand speichern"; the path of the file downloaded,
+        moved into directory."""
+        before = set(os.listdir(self.downloads))
         self.press_button("save-game")
 
         def downloaded():
-            new = [n for n in set(os.listdir(directory)) - before if not n.endswith(".crdownload")]
-            return os.path.join(directory, new[0]) if new else None
+            new = [n for n in set(os.listdir(self.downloads)) - before
+                   if not n.endswith((".crdownload", ".part")) and os.path.getsize(os.path.join(self.downloads, n))]
+            return new[0] if new else None
 
-        return wait_for(downloaded, timeout, interval=0.05, what="the saved game's download")
+        name = wait_for(downloaded, timeout, interval=0.05, what="the saved game's download")
+        time.sleep(0.2)  # a browser may still rename it
+        name = downloaded() or name
+        path = os.path.join(directory, name)
+        shutil.move(os.path.join(self.downloads, name), path)
+        return path
 
     def load_game(self, path):
         """Picks this file for "Spielstand laden", as the file dialog would."""
-        root = self.cdp("DOM.getDocument")["root"]["nodeId"]
-        node = self.cdp("DOM.querySelector", nodeId=root, selector="#load-file")["nodeId"]
-        self.cdp("DOM.setFileInputFiles", nodeId=node, files=[os.path.abspath(path)])
+        with open(path, "rb") as f:
+            data = base64.b64encode(f.read()).decode()
+        self.js("""
+            var raw = atob(arguments[1]), bytes = new Uint8Array(raw.length);
+            for (var i = 0; i < raw.length; i++) bytes[i] = raw.charCodeAt(i);
+            var files = new DataTransfer(), input = document.getElementById('load-file');
+            files.items.add(new File([bytes], arguments[0], {type: 'application/zip'}));
+            input.files = files.files;
+            input.dispatchEvent(new Event('change', {bubbles: true}));
+        """, os.path.basename(path), data)
 
     # Message boxes -----------------------------------------------------------
 

@@ -124,7 +124,7 @@ def typed_characters_in_code_page_437():
         s.click(200, 492, hold=0.2)  # the stake line
         s.wait_pixel(216, 495, 0xFFFFFF)  # the cursor under the first cell
         s.type("\u00e4\u00f6\u00fc\u00df\u00c4")
-        rw.wait_for(lambda: cells_match(s.grab(), b"\x84\x94\x81\xe1\x8e", 62, 28, (255, 255, 255)), 5,
+        rw.wait_for(lambda: cells_match(s.grab(), b"\x84\x94\x81\xe1\x8e", 62, 28, (255, 255, 255)), 30,
                     what="the typed umlauts and sharp s on the stake line")
         results.check("typed \u00e4\u00f6\u00fc\u00df\u00c4 show as their code page 437 glyphs", True)
 
@@ -138,11 +138,39 @@ def endings():
         results.check("the page says the game is over, without the screen", "beendet" in text and s.canvas() is None,
                       text)
         s.js("document.getElementById('again').click()")
+        rw.wait_for(lambda: not s.ended(), 10, what="the page to load again")
         s.wait_window(640, 420)
         results.check("the page starts the game again", s.running())
         rw.open_table(s)
         s.key("a")
         results.check("a key at the table ends the game", s.wait_exit() == 0)
+
+
+def back_and_forward():
+    """Away to another page and back: a page the browser kept shows the game
+    it left or starts afresh, never the end of a game that did not end."""
+    with rb.Session(site, faketime=MONDAY_NOON) as s:
+        rw.open_table(s)
+        s.driver.get(s.server.url + "manifest.webmanifest")
+        time.sleep(0.5)
+        s.driver.back()
+        rw.wait_for(lambda: s.canvas() or s.ended(), 20, what="the game or its end after going back")
+        restored = s.js("return sessionStorage.getItem('rotandor-restored');")
+        if not restored:
+            results.cannot("a page restored from the back/forward cache",
+                           "%s did not keep the page on going away" % s.engine_name)
+        # Playing on at the table, or afresh from the statistics screen.
+        try:
+            if s.wait_window().width == 640:
+                prompt = rw.open_table(s)
+            else:
+                prompt = rw.crop(s, rw.BET_LINE)
+            plays = rw.hold_until_message(s, rw.NUMBER_17, prompt)
+        except rw.HarnessError as error:
+            plays = error
+        results.check("back to the game: it plays on or starts again, not over",
+                      plays is True and not s.ended(), plays if plays is not True else s.js(
+                          "return document.body.innerText"))
 
 
 def one_game_per_browser():
@@ -164,7 +192,7 @@ def one_game_per_browser():
 
 
 for test in [statistics_like_the_desktop, box_after_the_files, typed_characters_in_code_page_437, endings,
-             one_game_per_browser]:
+             back_and_forward, one_game_per_browser]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()

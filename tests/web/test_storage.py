@@ -327,7 +327,8 @@ def save_and_load_round_trip():
                           same_pixels(statistics(s), before) and stored(s, "Secrets.dat") is None)
             s.js("window.beforeTheLoad = true;")
             s.load_game(zipped(os.path.join(downloads, "desktop.zip"), desk_files))
-            rw.wait_for(lambda: s.js("return !window.beforeTheLoad && !document.getElementById('screen').hidden"),
+            rw.wait_for(lambda: s.js("var c = document.getElementById('screen');"
+                                           "return !window.beforeTheLoad && !!c && !c.hidden"),
                         10, what="the page to start again")
             page_files = {n: stored(s, n) for n in NAMES}
             results.check("the page keeps the desktop's files byte for byte",

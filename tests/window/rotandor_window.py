@@ -49,6 +49,11 @@ class HarnessError(Exception):
     pass
 
 
+class Unsupported(HarnessError):
+    """What the engine or system a test runs on cannot do; the message says
+    which check and why. Reported, never skipped silently."""
+
+
 def wait_for(predicate, timeout, interval=0.02, what="condition"):
     """Polls predicate until it gives a true value; returns that value."""
     deadline = time.monotonic() + timeout
@@ -768,6 +773,7 @@ class Results:
     def __init__(self):
         self.passed = 0
         self.failed = 0
+        self.impossible = 0
 
     def check(self, name, condition, detail=""):
         if condition:
@@ -779,13 +785,23 @@ class Results:
         sys.stdout.flush()
         return bool(condition)
 
+    def cannot(self, name, reason):
+        """A check this engine or system cannot make, and why."""
+        self.impossible += 1
+        print("CANNOT %s: %s" % (name, reason))
+        sys.stdout.flush()
+
     def run(self, name, function, *args):
-        """Runs one test function; an exception counts as a failure."""
+        """Runs one test function; an exception counts as a failure, what
+        cannot be done here is told as such."""
         try:
             function(*args)
+        except Unsupported as error:
+            self.cannot(name, str(error))
         except Exception as error:  # noqa: BLE001 - any harness error fails this test only
             self.check(name, False, "%s: %s" % (type(error).__name__, error))
 
     def finish(self):
-        print("%d passed, %d failed" % (self.passed, self.failed))
-        sys.exit(1 if self.failed or not self.passed else 0)
+        print("%d passed, %d failed" % (self.passed, self.failed) +
+              (", %d not possible here (CANNOT above)" % self.impossible if self.impossible else ""))
+        sys.exit(1 if self.failed or not (self.passed or self.impossible) else 0)

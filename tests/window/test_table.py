@@ -196,6 +196,52 @@ def typed_stake():
                       s.player_file("Geldbeutel.dat"))
 
 
+def typed_stake_by_touch():
+    """A phone with real money: a finger on the stake line gives the number
+    keyboard's input the focus; what is typed there shows as typed on a
+    keyboard and becomes the stake; the round that follows books it."""
+    if not hasattr(Session, "insert_text"):
+        raise rw.Unsupported("the desktop window has no touch screen of its own")
+    wallet = {"Secrets.dat": ALL_TASKS_DONE, "Geldbeutel.dat": b"375\r\n"}
+    limits = text_pixels("Limits: Min = 25 Max = 1000", 54, 5, CYAN)
+    # The line as typed, nothing behind it but the cursor's underline.
+    typed = text_pixels("30  ", 62, 28, (0xFFFFFF,) * 3)
+    typed.update({(8 * 30 - 8 + dx, 8 * 62 - 1): 0xFFFFFF for dx in range(8)})
+    stake = text_pixels("Sie haben 30 Euro", 54, 5, CYAN)
+    focus = ("var e = document.activeElement;"
+             "return e && e.tagName === 'INPUT' ? [e.inputMode, e.enterKeyHint] : null;")
+    with Session(binary, files=["Button.txt"], player_files=wallet, faketime="+0 x10", device=(844, 390, 3)) as s:
+        # A bet with the 25 chip first: with a bet ready the croupier, due every
+        # few seconds at ten times the speed, never clears the table meanwhile.
+        prompt = rw.open_table(s)
+        rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+        message = rw.crop(s, rw.BET_LINE)
+        results.check("the finger on the stake line shows the limits",
+                      rw.hold_until(s, STAKE_LINE, lambda: mismatches(s.grab(), limits) == 0, "the limits", 30))
+        keyboard = rw.wait_for(lambda: s.js(focus), 30, what="the number keyboard's input to take the focus")
+        results.check("the finger opens the number keyboard", keyboard[0] == "numeric"
+                      and keyboard[1] in ("done", "go", "enter"), keyboard)
+        s.insert_text("30")
+        try:
+            rw.wait_for(lambda: mismatches(s.grab(), typed) == 0, 30, what="30 and the cursor on the stake line")
+        finally:
+            shot = s.screenshot_root("phone-typed-stake")
+        results.check("the typed 30 shows on the stake line, the input still focused (%s)" % shot,
+                      s.js(focus) is not None)
+        s.key("Return")
+        rw.wait_for(lambda: mismatches(s.grab(), stake) == 0, 30, what="Sie haben 30 Euro")
+        results.check("Enter on the number keyboard: the typed 30 is the stake", True)
+        results.check("the keyboard closes with the line", rw.wait_for(lambda: s.js(focus) is None, 30))
+        results.check("the field stays chosen", rw.crop(s, rw.BET_LINE) == message)
+        s.click(*START_BUTTON)
+        box = s.wait_box(120)
+        win = int(box["text"].split(":")[1].split()[0])
+        s.dismiss_box()
+        wallet = s.player_file("Geldbeutel.dat")
+        results.check("the round books the typed stake: 375 - 30 + %d" % win,
+                      wallet == b"%d\r\n" % (375 - 30 + win), wallet)
+
+
 def spin_pocket():
     """The croupier's first spin, in real time, ends with the ball in the pocket
     its seed gives. The seed is read between the last grab of the wheel
@@ -241,8 +287,8 @@ def spin_pocket():
                   "ball in %s, the seeds %s give %s" % (rested, list(seeds), stops))
 
 
-TESTS = {"field_and_chip": field_and_chip, "typed_stake": typed_stake, "fast_spin": fast_spin,
-         "spin_pocket": spin_pocket}
+TESTS = {"field_and_chip": field_and_chip, "typed_stake": typed_stake, "typed_stake_by_touch": typed_stake_by_touch,
+         "fast_spin": fast_spin, "spin_pocket": spin_pocket}
 for name in chosen or TESTS:
     results.run(name, TESTS[name])
 results.finish()

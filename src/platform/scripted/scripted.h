@@ -82,6 +82,9 @@ void refuseWindows(int from, const std::string& reason);
 // The lines the program reported with platform::reportError.
 const std::vector<std::string>& errorLines();
 int beeps();
+// Lines typed since reset(), and whether one is being typed now.
+int lineEntries();
+bool lineEntryOpen();
 // Sleeps and waits that have ended: how often an idle program woke up.
 int wakeUps();
 

@@ -51,6 +51,8 @@ struct State {
     std::string refusal;
     std::vector<std::string> errorLines;
     int beeps = 0;
+    int lineEntries = 0;
+    bool lineEntryOpen = false;
     int wakeUps = 0;
 };
 
@@ -198,6 +200,11 @@ bool localTime(LocalTime& out) {
 
 void beep() {
     state.beeps++;
+}
+
+void lineEntry(bool open, int, int) {
+    if (open && !state.lineEntryOpen) state.lineEntries++;
+    state.lineEntryOpen = open;
 }
 
 void messageBox(const std::string& caption, const std::string& text) {
@@ -376,6 +383,12 @@ const std::vector<std::string>& errorLines() {
 }
 int beeps() {
     return state.beeps;
+}
+int lineEntries() {
+    return state.lineEntries;
+}
+bool lineEntryOpen() {
+    return state.lineEntryOpen;
 }
 int wakeUps() {
     return state.wakeUps;

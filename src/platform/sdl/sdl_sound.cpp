@@ -23,6 +23,9 @@ void sdl::closeSound() {
 
 namespace platform {
 
+// The desktop's keyboard is always there.
+void lineEntry(bool, int, int) {}
+
 void beep() {
     if (!audioTried) {
         audioTried = true;

@@ -13,6 +13,7 @@ Module.page = (function () {
   var deliveredButtons = 0; // as the game last heard
   var x = -1, y = -1, inside = false;
   var boxOpen = false, over = false, running = false;
+  var away = false;  // kept by the browser for "back": stores nothing more
 
   function element(id) { return document.getElementById(id); }
 
@@ -53,6 +54,99 @@ Module.page = (function () {
   }
 
   function listening() { return running && !over && !boxOpen; }
+
+  // The typed stake on a touch screen ------------------------------------------
+  //
+  // While the game reads a line, a finger gives the focus to a real input, so
+  // the device opens its number keyboard: a page may open it only from within
+  // a touch's own event handler. What is typed there reaches the game as the
+  // keys a hardware keyboard gives. The input holds the line as typed, so the
+  // keyboard's delete key has something to delete; Android's keyboards send
+  // no key events, only changes of the value.
+  var entry = { open: false, x: 0, y: 0, typed: "", touchedAt: -1e9, fingerDown: false, closing: 0 };
+  var ACTIVATION_MS = 5000;  // how long a touch lets a page open the keyboard (Chromium)
+
+  function typeKey(key) { push(1, [0, 0], "\0" + key); }
+
+  function focusEntry() {
+    var input = element("entry");
+    if (!entry.open || document.activeElement === input || !canvas) return;
+    var r = canvas.getBoundingClientRect();
+    input.style.left = r.left + entry.x * r.width / width + "px";
+    input.style.top = r.top + entry.y * r.height / height + "px";
+    // Where the line is: a phone shows the place it types at above its keyboard.
+    input.focus();
+  }
+
+  function entryTyped() {
+    var input = element("entry"), now = input.value, was = entry.typed, same = 0;
+    while (same < now.length && same < was.length && now[same] === was[same]) same++;
+    for (var i = same; i < was.length; i++) typeKey("Backspace");
+    for (var j = same; j < now.length; j++) typeKey(now[j]);
+    entry.typed = now;
+  }
+
+  function entryDone() {
+    entryTyped();
+    typeKey("Enter");
+    element("entry").value = entry.typed = "";
+  }
+
+  function installEntry() {
+    var input = element("entry");
+    input.addEventListener("input", function () { if (listening()) entryTyped(); });
+    input.addEventListener("keydown", function (e) {
+      if (!listening()) return;
+      if (e.key === "Enter") {
+        e.preventDefault();
+        entryDone();
+      } else if (e.key.length > 1 && ["Backspace", "Unidentified", "Process", "Dead"].indexOf(e.key) < 0) {
+        // Escape, arrows and the like type nothing into the input: they go to the game as they are.
+        e.preventDefault();
+        push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + e.key);
+        if (e.key === "Escape") input.value = entry.typed = "";
+      }
+    });
+    // A keyboard's "done" or "go" key may submit the form without a key event.
+    element("entry-form").addEventListener("submit", function (e) {
+      e.preventDefault();
+      if (listening()) entryDone();
+    });
+  }
+
+  function fingerDown() {
+    entry.touchedAt = performance.now();
+    entry.fingerDown = true;
+    focusEntry();  // a keyboard closed before the line ended opens again
+  }
+
+  function fingerUp() {
+    entry.touchedAt = performance.now();
+    entry.fingerDown = false;
+    focusEntry();  // the finger that started the line
+  }
+
+  function lineEntry(open, x, y) {
+    var input = element("entry");
+    clearTimeout(entry.closing);
+    if (open) {
+      entry.open = true;
+      entry.x = x;
+      entry.y = y;
+      // Within the touch's activation a page may still open the keyboard;
+      // else the finger's release does.
+      if (!entry.fingerDown && performance.now() - entry.touchedAt < ACTIVATION_MS) focusEntry();
+      return;
+    }
+    entry.open = false;
+    input.value = entry.typed = "";
+    // A refused amount starts the next line at once: the keyboard stays open for it.
+    entry.closing = setTimeout(function () {
+      if (entry.open || document.activeElement !== input) return;
+      input.blur();
+      window.scrollTo(0, 0);
+    });
+  }
 
   // Room the controls take below or beside the game, and the hint to turn a
   // small screen held upright above it, in CSS pixels.
@@ -174,6 +268,7 @@ Module.page = (function () {
       if (e.pointerType !== "touch") return;
       e.preventDefault();
       press(1, e);
+      fingerDown();
     });
     canvas.addEventListener("pointermove", function (e) {
       if (e.pointerType !== "touch") return;
@@ -181,11 +276,16 @@ Module.page = (function () {
       if (listening()) pushPointer();
     });
     ["pointerup", "pointercancel"].forEach(function (type) {
-      canvas.addEventListener(type, function (e) { if (e.pointerType === "touch") release(1, e); });
+      canvas.addEventListener(type, function (e) {
+        if (e.pointerType !== "touch") return;
+        release(1, e);
+        fingerUp();
+      });
     });
+    installEntry();
     window.addEventListener("keydown", function (e) {
       openAudio();
-      if (!listening()) return;
+      if (!listening() || e.target === element("entry")) return;
       e.preventDefault();
       // The physical key, then what it types; the game side splits them.
       push(1, [e.ctrlKey ? 1 : 0, e.altKey ? 1 : 0], e.code + "\0" + (e.isComposing ? "" : e.key));
@@ -197,11 +297,19 @@ Module.page = (function () {
     window.addEventListener("focus", function () { if (running && !over) push(3, [1]); });
     window.addEventListener("resize", fit);
     // Closing the tab closes the window: the game ends, and what it wrote stays.
-    window.addEventListener("pagehide", function () {
+    // A page the browser may keep to show again on "back" is not closed: it
+    // stores, lets another tab play, and starts afresh from what is stored if
+    // it comes back (the files may have moved on meanwhile).
+    window.addEventListener("pagehide", function (e) {
       if (!running || over) return;
-      push(4, []);
+      if (!e.persisted) push(4, []);
       persist();
+      if (e.persisted) {
+        away = true;  // that store was the last
+        releaseFiles();
+      }
     });
+    window.addEventListener("pageshow", function (e) { if (e.persisted && away) location.reload(); });
     element("save-game").addEventListener("click", function () { this.blur(); saveGame(); });
     element("load-game").addEventListener("click", function () { this.blur(); element("load-file").click(); });
     element("load-file").addEventListener("change", function () {
@@ -278,7 +386,7 @@ Module.page = (function () {
   // Stores the files; resolves once they are stored or the store failed,
   // within storage.js's bound. The first failure is told in a box.
   function persist() {
-    if (!storage.usable()) return Promise.resolve(false);
+    if (!storage.usable() || away) return Promise.resolve(false);
     return storage.store().then(function (ok) {
       if (!ok && !toldFailure && !over) {
         toldFailure = true;
@@ -338,6 +446,11 @@ Module.page = (function () {
         });
       });
     }, function (error) {
+      if (error.browserLacks) {
+        return showBox("Rotandor", "\u201e" + file.name + "\u201c kann hier nicht geladen werden: " + error.message +
+                       ". Die Archive, die \u201eSpielstand speichern\u201c schreibt, sind nicht gepackt und laden " +
+                       "\u00fcberall; gepackte l\u00e4dt ein neuerer Browser. Es wurde nichts geladen.");
+      }
       showBox("Rotandor", "\u201e" + file.name + "\u201c ist kein Spielstand von Rotandor: " +
               (error.refusal || !(error instanceof Error) ? error.message : "das Archiv ist besch\u00e4digt") +
               ". Es wurde nichts geladen.");
@@ -432,6 +545,7 @@ Module.page = (function () {
         waiting = done;
       });
     },
+    lineEntry: lineEntry,
     beep: function () {
       if (!audio) return;
       sounding++;

@@ -82,8 +82,15 @@ Module.savegame = (function () {
   // A deflated file of at most size bytes, fed to the engine in small pieces
   // and stopped as soon as it outgrows size: a small archive that unpacks to
   // a gigabyte costs no more than the limit. null when it outgrows it.
+  // Browsers before 2023 unpack nothing, or only other formats.
   function inflate(data, size) {
-    if (typeof DecompressionStream === "undefined") refuse("dieser Browser kann gepackte Archive nicht lesen");
+    var unpacking = null;
+    try { unpacking = new DecompressionStream("deflate-raw"); } catch (e) { /* none, or not this format */ }
+    if (!unpacking) {
+      var error = new Error("dieser Browser kann gepackte Archive nicht entpacken");
+      error.browserLacks = true;  // the archive may well be a saved game
+      throw error;
+    }
     var at = 0;
     var pieces = new ReadableStream({
       pull: function (c) {
@@ -92,7 +99,7 @@ Module.savegame = (function () {
         at += PIECE;
       },
     }, { highWaterMark: 0 });
-    var reader = pieces.pipeThrough(new DecompressionStream("deflate-raw")).getReader();
+    var reader = pieces.pipeThrough(unpacking).getReader();
     var out = new Uint8Array(size), got = 0;
     function next() {
       return reader.read().then(function (r) {

@@ -1,7 +1,8 @@
 # Writes the site's service worker, sw.js, from sw.js.in: the name and SHA-256
 # of every other file of the site, and the build's cache name made from them.
-# First index.html is given the version of the files it loads (the program,
-# its WebAssembly and its data), so that a page asks for its own build's.
+# First start.js, the page's loader, is given the version of the files it
+# loads (the program, its WebAssembly and its data), so that a page asks for
+# its own build's.
 #   cmake -DSITE=DIR -DTEMPLATE=sw.js.in -P site_worker.cmake
 
 # The packager names the pictures' package with a random UUID, which would
@@ -25,17 +26,17 @@ list(SORT names)
 
 set(loaded "")
 foreach(name IN LISTS names)
-  if(NOT IS_DIRECTORY ${SITE}/${name} AND NOT name STREQUAL "index.html")
+  if(NOT IS_DIRECTORY ${SITE}/${name} AND NOT name STREQUAL "start.js")
     file(SHA256 ${SITE}/${name} hash)
     string(APPEND loaded "${name} ${hash}\n")
   endif()
 endforeach()
 string(SHA256 VERSION "${loaded}")
 string(SUBSTRING ${VERSION} 0 16 VERSION)
-file(READ ${SITE}/index.html page)
+file(READ ${SITE}/start.js page)
 string(REGEX REPLACE "var VERSION = \"[^\"]*\"" "var VERSION = \"${VERSION}\"" versioned "${page}")
 if(NOT versioned STREQUAL page)
-  file(WRITE ${SITE}/index.html "${versioned}")
+  file(WRITE ${SITE}/start.js "${versioned}")
 endif()
 
 set(entries "")

@@ -42,6 +42,7 @@ EM_JS(void, page_local_time, (int* out), {
 EM_ASYNC_JS(void, page_yield, (), { await Module.page.yieldOnce(); });
 EM_ASYNC_JS(void, page_wait_for_input, (int ms), { await Module.page.waitForInput(ms); });
 EM_JS(void, page_beep, (), { Module.page.beep(); });
+EM_JS(void, page_line_entry, (int open, int x, int y), { Module.page.lineEntry(!!open, x, y); });
 EM_JS(void, page_report, (const char* line), { console.error(UTF8ToString(line)); });
 EM_ASYNC_JS(void, page_persist, (), { await Module.page.persist(); });
 EM_ASYNC_JS(void, page_message_box, (const char* caption, const char* text), {
@@ -352,6 +353,8 @@ bool localTime(LocalTime& out) {
 void beep() {
     page_beep();
 }
+
+void lineEntry(bool open, int x, int y) { page_line_entry(open ? 1 : 0, x, y); }
 
 void messageBox(const std::string& caption, const std::string& text) {
     // What the game wrote before its message must outlast a closed tab.

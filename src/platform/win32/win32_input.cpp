@@ -187,4 +187,8 @@ void waitForEvent(int ms) {
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(ms), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+// The desktop's keyboard is always there.
+void lineEntry(bool, int, int) {
+}
+
 }  // namespace platform
