@@ -354,7 +354,9 @@ void beep() {
     page_beep();
 }
 
-void lineEntry(bool open, int x, int y) { page_line_entry(open ? 1 : 0, x, y); }
+void lineEntry(bool open, int x, int y) {
+    page_line_entry(open ? 1 : 0, x, y);
+}
 
 void messageBox(const std::string& caption, const std::string& text) {
     // What the game wrote before its message must outlast a closed tab.

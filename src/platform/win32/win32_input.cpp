@@ -188,7 +188,6 @@ void waitForEvent(int ms) {
 }
 
 // The desktop's keyboard is always there.
-void lineEntry(bool, int, int) {
-}
+void lineEntry(bool, int, int) {}
 
 }  // namespace platform
