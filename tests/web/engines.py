@@ -486,11 +486,17 @@ class Firefox(Engine):
         return messages
 
     def quit(self):
+        # Closed as a player closes it: killed, Firefox may not have written
+        # the page's local storage to the profile yet, which the next visit reads.
         try:
-            self.bidi.command("session.end", timeout=10)
+            self.bidi.command("browser.close", timeout=10)
         except HarnessError:
             pass
         self.bidi.close()
+        try:
+            self.process.wait(30)
+        except subprocess.TimeoutExpired:
+            pass
         stop_process(self.process, grace=5)
         if self.display:
             self.display.stop()
@@ -499,6 +505,24 @@ class Firefox(Engine):
 # --- WebKitGTK -------------------------------------------------------------------------
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+
+
+def _again_when_unparsed(run):
+    """WebKitGTK's driver now and then answers a script with "Could not parse
+    script result", though the page is fine: the harness's scripts only read
+    or write the same again, so they are asked once more."""
+    from selenium.common.exceptions import WebDriverException
+
+    def again(script, *args):
+        for attempt in range(3):
+            try:
+                return run(script, *args)
+            except WebDriverException as e:
+                if "Could not parse script result" not in str(e) or attempt == 2:
+                    raise
+                time.sleep(0.2)
+
+    return again
 
 
 class WebKit(Engine):
@@ -547,6 +571,8 @@ class WebKit(Engine):
         self.driver.set_script_timeout(30)
         self.driver.set_window_rect(0, 0, *window_size)
         self.downloads = downloads
+        for name in ("execute_script", "execute_async_script"):
+            setattr(self.driver, name, _again_when_unparsed(getattr(self.driver, name)))
 
     def browser_pid(self):
         return self.driver.service.process.pid

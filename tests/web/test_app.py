@@ -68,7 +68,7 @@ def files_of(directory):
 
 def version(directory):
     """The version of the files the build's page loads."""
-    with open(os.path.join(directory, "index.html")) as f:
+    with open(os.path.join(directory, "start.js")) as f:
         return re.search(r'var VERSION = "([^"]+)"', f.read()).group(1)
 
 
