@@ -315,6 +315,10 @@ class FirefoxDriver:
     def refresh(self):
         self.bidi.command("browsingContext.reload", context=self.context, wait="complete")
 
+    def close(self):
+        """Closes the current tab, as Selenium's close does."""
+        self.bidi.command("browsingContext.close", context=self.context)
+
     def back(self):
         self.bidi.command("browsingContext.traverseHistory", context=self.context, delta=-1)
 

@@ -438,7 +438,7 @@ class Session(Harness):
     def running(self):
         return not self.ended()
 
-    def wait_window(self, width=None, height=None, timeout=20):
+    def wait_window(self, width=None, height=None, timeout=60):
         def shown():
             if self.ended():
                 raise HarnessError("the game ended before its %sx%s canvas came" % (width, height))

@@ -341,7 +341,7 @@ def touch_rounds():
             s.screenshot_root(name + "-box")
             s.dismiss_box()
             results.check("%s: a round played by touch" % name, box["text"].startswith("Ihr Gewinn ist: "), box)
-            rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table after the round")
+            rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 30, what="the table after the round")
             # A touch shorter than any look of the game still counts.
             s.tap(*rw.CHIP_25, 0)
             results.check("%s: a short touch is a press" % name, within(30, lambda: rw.chip_marked(s)))

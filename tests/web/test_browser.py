@@ -114,7 +114,7 @@ def box_after_the_files():
         time.sleep(0.3)
         results.check("a key typed into the box does not end the game", s.running() and s.boxes())
         s.dismiss_box()
-        rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table to be reset after the round")
+        rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 30, what="the table to be reset after the round")
         results.check("OK closes the box and the game goes on", not s.boxes() and s.running())
 
 
@@ -138,7 +138,7 @@ def endings():
         results.check("the page says the game is over, without the screen", "beendet" in text and s.canvas() is None,
                       text)
         s.js("document.getElementById('again').click()")
-        rw.wait_for(lambda: not s.ended(), 10, what="the page to load again")
+        rw.wait_for(lambda: not s.ended(), 30, what="the page to load again")
         s.wait_window(640, 420)
         results.check("the page starts the game again", s.running())
         rw.open_table(s)

@@ -48,7 +48,7 @@ def boxes_of_a_round(s, prompt):
         s.dismiss_box()
         texts.append(s.wait_box(10)["text"])
     s.dismiss_box()
-    rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 10, what="the table after the round")
+    rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 30, what="the table after the round")
     return texts
 
 
@@ -59,7 +59,7 @@ def stored(s, name):
 
 def told_before_the_first_round(s, words, when=""):
     """The box on the statistics screen, before anything is played."""
-    box = s.wait_box(20)
+    box = s.wait_box(60)
     s.wait_statistics()
     results.check("told before the first round%s: %s" % (when, words), words in box["text"], box["text"])
     return box
@@ -258,7 +258,7 @@ def desktop(files, faketime, play=True):
             rw.bet_between_spins(d, prompt, rw.place_bet_on_17)
             d.click(*rw.START_BUTTON)
             d.dismiss_box(d.wait_box(60))
-            rw.wait_for(lambda: rw.crop(d, rw.BET_LINE) == prompt, 10, what="the table after the round")
+            rw.wait_for(lambda: rw.crop(d, rw.BET_LINE) == prompt, 30, what="the table after the round")
             d.escape()
             d.wait_exit(5)
         except rw.HarnessError as error:
