@@ -540,6 +540,8 @@ class WebKit(Engine):
             "pose as a phone": "WebKitGTK's WebDriver cannot set a device pixel ratio or a phone's viewport",
             "go offline": "WebKitGTK's WebDriver has no network conditions; the stopped server is the test",
             "limit the quota": "WebKitGTK's WebDriver cannot set a site's storage quota",
+            "come back to a site's storage": "MiniBrowser's automation sessions keep nothing on disk, so a "
+                                             "new browser starts with none",
             "answer for persistent storage": "WebKitGTK's WebDriver cannot set what navigator.storage.persist() "
                                              "answers",
         }.get(what)

@@ -313,7 +313,8 @@ class Session(Harness):
 
     def start(self):
         kind = {"chromium": engines.Chromium, "firefox": engines.Firefox, "webkit": engines.WebKit}[self.engine_name]
-        for what, wanted in (("pose as a phone", self.device), ("limit the quota", self.quota is not None)):
+        for what, wanted in (("pose as a phone", self.device), ("limit the quota", self.quota is not None),
+                             ("come back to a site's storage", self.keep_profile and self.port)):
             reason = kind.lacks(what) if wanted else None
             if reason:
                 raise Unsupported("%s cannot %s: %s" % (self.engine_name, what, reason))

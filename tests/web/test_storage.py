@@ -46,7 +46,7 @@ def boxes_of_a_round(s, prompt):
     texts = [s.wait_box(60)["text"]]
     while not texts[-1].startswith(WIN):
         s.dismiss_box()
-        texts.append(s.wait_box(10)["text"])
+        texts.append(s.wait_box(30)["text"])
     s.dismiss_box()
     rw.wait_for(lambda: rw.crop(s, rw.BET_LINE) == prompt, 30, what="the table after the round")
     return texts

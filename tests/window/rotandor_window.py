@@ -601,6 +601,7 @@ CHIP_25 = (25, 495)
 CHIP_25_RING = [(26, 478), (8, 496), (44, 496), (26, 514)]  # radius 18 around the chip
 START_BUTTON = (80, 605)
 BET_LINE = (28, 451, 296, 469)  # inside of the panel with the prompt and the field messages
+FIRST_LINE = (28, 421, 296, 439)  # the status line above it: the croupier's "Rien ne va plus!"
 
 
 def region(field):
@@ -667,10 +668,11 @@ def bet_between_spins(session, prompt, place_bet, tries=5):
     raise HarnessError("could not place a bet")
 
 
-def hold_until(session, point, done, what="the held button to take effect", timeout=15):
+def hold_until(session, point, done, what="the held button to take effect", timeout=90):
     """Holds the left button on a place of the table until done() is true; true
     if it came. The table tests one place per look: how long that takes to
-    come round depends on how busy the machine is."""
+    come round depends on how busy the machine is, and a croupier's spin under
+    way holds it up for its length (up to 15 s seen in WebKit, both cores busy)."""
     session.press(*point)
     try:
         wait_for(done, timeout, interval=0.05, what=what)
@@ -688,8 +690,14 @@ def hold_until_message(session, point, prompt):
 
 def place_bet_on_17(session, prompt, chip=CHIP_25, chosen=chip_marked):
     """The 17 with a chip (chosen(session) tells that it took); false when the
-    croupier cleared the table meanwhile."""
-    if not hold_until_message(session, NUMBER_17, prompt):
+    croupier cleared the table meanwhile. His spin writes the bet line too,
+    and leaves the chips' rings as they were until it ends: only a first
+    status line that a spin has not written shows that the line's change was
+    the field's message."""
+    before = crop(session, FIRST_LINE)
+    if crop(session, BET_LINE) != prompt:  # a spin under way
+        return False
+    if not hold_until_message(session, NUMBER_17, prompt) or crop(session, FIRST_LINE) != before:
         return False
     message = crop(session, BET_LINE)
     return hold_until(session, chip, lambda: chosen(session), "the chip's ring") and crop(session, BET_LINE) == message

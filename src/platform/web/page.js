@@ -360,7 +360,8 @@ Module.page = (function () {
   var keeps = null, TOLD_KEEPS = "rotandor-keeps-told";
   function askToKeep() {
     var s = navigator.storage;
-    if (!s || !s.persist || !s.persisted) return heard(false);
+    // Told at once, the box would open before this press reaches the game and swallow it.
+    if (!s || !s.persist || !s.persisted) return setTimeout(function () { heard(false); }, 0);
     // Firefox asks the player in a prompt of its own; unanswered, the storage is not kept.
     var unanswered = setTimeout(function () { heard(false); }, 10000);
     s.persisted().then(function (yes) { return yes || s.persist(); }).catch(function () { return false; })
