@@ -151,6 +151,47 @@ def redirecting_host():
         results.check("offline, the next visit shows the statistics screen", statistics_shown(s))
 
 
+def webassembly_refused():
+    """A browser that refuses the WebAssembly under the page's policy, as
+    Safari before 16 does (it knows no 'wasm-unsafe-eval'; the engines here
+    refuse it alike when the keyword is taken out): the page moves to its
+    copy that lets eval in, and the game plays there, offline too."""
+    copy = tempfile.mkdtemp(prefix="rotandor-no-wasm-eval-")
+    try:
+        shutil.copytree(site, copy, dirs_exist_ok=True)
+        with open(os.path.join(copy, "index.html"), "r+") as f:
+            page = f.read()
+            strict = page.replace(" 'wasm-unsafe-eval'", "")
+            if strict == page or "wasm-unsafe-eval" in strict:
+                raise rw.HarnessError("index.html's policy is not as this test expects")
+            f.seek(0)
+            f.truncate()
+            f.write(strict)
+        subprocess.run(["cmake", "-DSITE=" + copy, "-DTEMPLATE=" + os.path.join(WEB_SOURCES, "sw.js.in"),
+                        "-P", os.path.join(WEB_SOURCES, "site_worker.cmake")], check=True)
+        # The refusal that sends the page on.
+        with rb.Session(copy, faketime=MONDAY, refusals=r"refused wasm-eval \(\S*/start\.js[:)]") as s:
+            s.wait_statistics()
+            s.screenshot("webassembly-refused")
+            url = s.js("return location.href")
+            results.check("the page moved to the one that lets eval in", url.endswith("/index-eval.html"), url)
+            results.check("the site is kept with that page", kept(s, s.server.served(copy)))
+            if not s.offline():
+                results.cannot("the network switched off", s.engine.lacks("go offline"))
+            s.server.stop()
+            s.driver.get(s.server.url)
+            s.wait_statistics()
+            here = s.js("return location.href")
+            results.check("offline, a visit moves there and shows the statistics screen",
+                          here == url and s.pixel(300, 300) == 0xFFFFFF, here)
+            prompt = rw.open_table(s)
+            rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
+            s.click(*rw.START_BUTTON)
+            round_ends_stored(s, "offline, on that page")
+    finally:
+        shutil.rmtree(copy, ignore_errors=True)
+
+
 def offline_copy_not_kept():
     """No room for the copy for offline play: told once, not at every visit."""
     with rb.Session(site, faketime=MONDAY, quota=300000) as s:
@@ -377,7 +418,7 @@ def portrait_hint():
 
 
 for test in [offline_after_one_visit, offline_copy_not_kept, redirecting_host, update_to_a_new_build,
-             update_with_two_tabs, touch_rounds, portrait_hint]:
+             update_with_two_tabs, touch_rounds, portrait_hint, webassembly_refused]:
     if not chosen or test.__name__ in chosen:
         results.run(test.__name__, test)
 results.finish()
