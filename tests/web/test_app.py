@@ -188,6 +188,20 @@ def webassembly_refused():
             rw.bet_between_spins(s, prompt, rw.place_bet_on_17)
             s.click(*rw.START_BUTTON)
             round_ends_stored(s, "offline, on that page")
+        # A host that sends that page back to the first: the page does not
+        # move round in a circle, but says that it cannot run.
+        with rb.Session(copy, redirects={"/index-eval.html": "/"}, refusals=r"refused wasm-eval") as s:
+            def said():
+                try:
+                    return "konnte nicht laufen" in s.js("return document.getElementById('loading').textContent")
+                except Exception:  # noqa: BLE001 - between two pages
+                    return False
+            try:
+                stopped = rw.wait_for(said, 30, what="the page to say that it cannot run")
+            except rw.HarnessError:
+                stopped = False
+            results.check("sent back by the host, the page stops and says it cannot run",
+                          stopped and s.js("return location.pathname") == "/", s.js("return document.body.innerText"))
     finally:
         shutil.rmtree(copy, ignore_errors=True)
 

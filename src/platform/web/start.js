@@ -6,14 +6,23 @@
 var Module = { notices: [] };
 // Safari before 16 knows no 'wasm-unsafe-eval' and, under this page's
 // policy, refuses the WebAssembly: the page moves to its copy whose policy
-// lets in eval, and never on from there. Where the keyword is known, this
-// tiny module runs and the policy reports nothing. (WebKit refuses only
-// an instance, Chromium already the compiling.)
+// lets in eval, and never on from there, nor again from a page it came to
+// (a host may send it back here). Where the keyword is known, this tiny
+// module runs and the policy reports nothing. (WebKit refuses only an
+// instance, Chromium already the compiling.)
 (function (run) {
-  if (!window.WebAssembly || /\/index-eval(\.html)?$/.test(location.pathname)) return run();
+  var MOVED = "rotandor-moved", moved = null;
+  try {
+    moved = sessionStorage.getItem(MOVED);
+    sessionStorage.removeItem(MOVED);
+  } catch (e) { /* no storage: the page's name tells */ }
+  if (moved || !window.WebAssembly || /\/index-eval(\.html)?$/.test(location.pathname)) return run();
   Promise.resolve(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])).then(function (bytes) {
     return WebAssembly.instantiate(bytes);
-  }).then(run, function () { location.replace("index-eval.html"); });
+  }).then(run, function () {
+    try { sessionStorage.setItem(MOVED, "1"); } catch (e) { /* as above */ }
+    location.replace("index-eval.html");
+  });
 })(function () {
   var VERSION = "";
   function start() {
