@@ -655,7 +655,16 @@ def open_table(session):
     session.click(300, 350, hold=0.2)
     session.wait_window(930, 647)
     time.sleep(0.2)
-    return crop(session, BET_LINE)
+
+    # The croupier may spin before the first look (he is due 0.3 to 3 s after
+    # the table opens on a clock ten times as fast), and his spin writes the bet
+    # line: the prompt is what it shows while the status line above is empty.
+    def prompt():
+        image = session.grab()
+        line = image.crop(BET_LINE).tobytes()
+        return not any(image.crop(FIRST_LINE).tobytes()) and any(line) and line
+
+    return wait_for(prompt, 150, interval=0.2, what="the table with no spin under way")
 
 
 def bet_between_spins(session, prompt, place_bet, tries=5):
