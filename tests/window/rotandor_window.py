@@ -667,9 +667,11 @@ def open_table(session):
     return wait_for(prompt, 150, interval=0.2, what="the table with no spin under way")
 
 
-def bet_between_spins(session, prompt, place_bet, tries=5):
+def bet_between_spins(session, prompt, place_bet, tries=10):
     """Calls place_bet(session, prompt) until it takes: a croupier spin may
-    clear the bet, and his round ends with the prompt again."""
+    clear the bet, and his round ends with the prompt again. On a clock ten
+    times as fast he is due 1 to 6 s after each round, and a busy WebKit takes
+    that long to show a field's message now and then (5 tries once missed)."""
     for _ in range(tries):
         if place_bet(session, prompt):
             return
