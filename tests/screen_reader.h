@@ -31,11 +31,10 @@ inline void cellBits(int row, int column, unsigned char bits[8]) {
     }
 }
 
-// The character in a cell; printable ASCII wins where glyphs look alike.
-// '\xFF' (drawn blank like the space, so never the first match) when no glyph fits.
-inline char cellChar(int row, int column) {
-    unsigned char bits[8];
-    cellBits(row, column, bits);
+// The byte whose glyph these lit pixels are; printable ASCII wins where glyphs
+// look alike. '\xFF' (drawn blank like the space, so never the first match)
+// when no glyph fits.
+inline char glyphChar(const unsigned char bits[8]) {
     auto matches = [&](int c) {
         for (int k = 0; k < 8; k++) {
             if (font()[c][k] != bits[k]) return false;
@@ -45,10 +44,16 @@ inline char cellChar(int row, int column) {
     for (int c = 0x20; c < 0x7F; c++) {
         if (matches(c)) return static_cast<char>(c);
     }
-    for (int c = 0x80; c < 0xFF; c++) {
-        if (matches(c)) return static_cast<char>(c);
+    for (int c = 0; c < 0xFF; c++) {
+        if ((c < 0x20 || c >= 0x7F) && matches(c)) return static_cast<char>(c);
     }
     return '\xFF';
+}
+
+inline char cellChar(int row, int column) {
+    unsigned char bits[8];
+    cellBits(row, column, bits);
+    return glyphChar(bits);
 }
 
 inline std::string textAt(int row, int column, int length) {

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <map>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -23,6 +22,7 @@
 #include "records.h"
 #include "sandbox.h"
 #include "screen.h"
+#include "screen_reader.h"
 #include "scripted.h"
 #include "settlement.h"
 #include "stakes.h"
@@ -65,41 +65,6 @@ inline std::vector<Rect> shippedLayout() {
     return rects;
 }
 
-// Bit 8k + j set when pixel (j, k) of a glyph is drawn.
-using GlyphMask = std::uint64_t;
-
-// The masks of the screen font, learnt by printing every byte on a scratch
-// screen. Call before a test opens its own screen: it replaces the screen.
-inline const std::map<GlyphMask, char>& glyphs() {
-    static const std::map<GlyphMask, char> table = [] {
-        std::map<GlyphMask, char> t;
-        svc::setScreenMode(256 * 8, 8, 32);
-        svc::setTextColor(white);
-        svc::setTextCursor(1, 1);
-        std::string all;
-        for (int b = 0; b < 256; b++) all += static_cast<char>(b);
-        svc::printText(all);
-        // Printable characters win where two bytes share a drawing (blank, 0, 255).
-        std::vector<int> order;
-        for (int b = 32; b < 127; b++) order.push_back(b);
-        for (int b = 0; b < 256; b++) {
-            if (b < 32 || b >= 127) order.push_back(b);
-        }
-        for (int b : order) {
-            GlyphMask m = 0;
-            for (int k = 0; k < 8; k++) {
-                for (int j = 0; j < 8; j++) {
-                    if ((svc::readPixel(8 * b + j, k) & 0xFFFFFF) != 0) m |= GlyphMask{1} << (8 * k + j);
-                }
-            }
-            t.emplace(m, static_cast<char>(b));
-        }
-        svc::resetScreen();
-        return t;
-    }();
-    return table;
-}
-
 // A copy of a screen's pixels, low 24 bits (what the window shows).
 struct Frame {
     int width = 0, height = 0;
@@ -117,7 +82,7 @@ struct Frame {
         std::string out;
         for (int i = 0; i < length; i++) {
             const int x0 = 8 * (column + i) - 8, y0 = 8 * row - 8;
-            GlyphMask m = 0;
+            unsigned char bits[8] = {};
             bool coloured = true;
             for (int k = 0; k < 8; k++) {
                 const std::uint32_t band = k < 2 ? bands.top : k < 5 ? bands.middle : bands.bottom;
@@ -125,11 +90,11 @@ struct Frame {
                     const std::uint32_t p = at(x0 + j, y0 + k);
                     if (p == 0) continue;
                     if (p != band) coloured = false;
-                    m |= GlyphMask{1} << (8 * k + j);
+                    bits[k] |= static_cast<unsigned char>(0x80 >> j);
                 }
             }
-            const auto found = glyphs().find(m);
-            out += coloured && found != glyphs().end() ? found->second : '?';
+            const char c = screenreader::glyphChar(bits);
+            out += coloured && c != '\xFF' ? c : '?';
         }
         return out;
     }
@@ -200,7 +165,6 @@ inline svc::Mouse leftAt(const Rect& r) {
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        glyphs();
         reopenTable();
         layout = shippedLayout();
         ASSERT_EQ(layout.size(), 87u);
@@ -262,7 +226,6 @@ constexpr double tableOpens = 0.5;
 // With a wallet the player has done every task and plays for that money.
 template <class Script>
 RunResult runTable(double stopAt, Script script, const std::string& wallet = "") {
-    glyphs();
     sandbox::Sandbox box;
     if (!wallet.empty()) {
         sandbox::writeFile(box.playerDir() / "Secrets.dat", allTasksDone);

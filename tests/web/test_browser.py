@@ -6,7 +6,6 @@ Usage: /usr/bin/python3 test_browser.py PATH/TO/site PATH/TO/desktop/rotandor [T
 """
 
 import os
-import re
 import sys
 import time
 
@@ -45,16 +44,9 @@ ALL_DONE = {"Login.dat": TODAY, "Login2.dat": TODAY, "Secrets.dat": tasks([(1, 0
             "Geldbeutel.dat": b" 5000\r\n"}
 
 
-def glyphs():
-    """The game's own 8 x 8 font, from its source."""
-    with open(os.path.join(HERE, "..", "..", "src", "services", "font8x8.inc")) as f:
-        rows = re.findall(r"^\{([^}]*)\}", f.read(), re.M)
-    return [bytes(int(v, 16) for v in row.split(",")) for row in rows]
-
-
 def cells_match(image, text, row, column, colour):
     """Whether the cells from (row, column) on show these code page 437 bytes."""
-    font, px = glyphs(), image.load()
+    font, px = rw.screen_font(), image.load()
     for i, ch in enumerate(text):
         x0, y0 = 8 * (column + i - 1), 8 * (row - 1)
         for k in range(8):
