@@ -91,8 +91,8 @@ def kept(s, directory):
 
     if waited():
         return True
-    # A busy WebKit now and then leaves a new worker activating, its activate
-    # event never fired, until the page loads again (seen for over 5 minutes);
+    # A busy WebKit now and then leaves a new worker activating until the page
+    # loads again (seen for over 5 minutes; why is not known);
     # the player's next visit finishes it. Told, then judged after that visit.
     if s.driver.execute_async_script(_CACHES) != {"worker": "activating"}:
         return False
