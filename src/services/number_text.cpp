@@ -62,9 +62,12 @@ double parseDouble(const std::string& text) {
             std::string_view power = digits.substr(e + 1);
             if (!power.empty() && power[0] == '+') power.remove_prefix(1);
             const bool down = !power.empty() && power[0] == '-';
+            // Bounded so that adding the digits' places cannot overflow.
+            const long long bound = 1LL << 40;
             if (std::from_chars(power.data(), power.data() + power.size(), exponent).ec != std::errc{}) {
-                exponent = down ? -(1LL << 40) : (1LL << 40);
+                exponent = down ? -bound : bound;
             }
+            exponent = std::clamp(exponent, -bound, bound);
         }
         const long long magnitude = static_cast<long long>(point) - static_cast<long long>(first) + exponent;
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
