@@ -38,9 +38,11 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 GAME_TITLE = "Rotandor"
 SOURCE_DIR = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+TESTS_DIR = os.path.join(SOURCE_DIR, "tests")
 # libfaketime's library, under the machine's multiarch directory.
 FAKETIME_LIB = (sorted(glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")) or ["libfaketimeMT.so.1"])[0]
 
@@ -818,7 +820,10 @@ class Results:
         except Unsupported as error:
             self.cannot(name, str(error))
         except Exception as error:  # noqa: BLE001 - any harness error fails this test only
-            self.check(name, False, "%s: %s" % (type(error).__name__, error))
+            # Where in the tests it was raised: a driver's error may carry no message at all.
+            frames = [f for f in traceback.extract_tb(error.__traceback__) if f.filename.startswith(TESTS_DIR)]
+            where = " (at %s:%d)" % (os.path.basename(frames[-1].filename), frames[-1].lineno) if frames else ""
+            self.check(name, False, "%s: %s%s" % (type(error).__name__, error, where))
 
     def finish(self):
         print("%d passed, %d failed" % (self.passed, self.failed) +
