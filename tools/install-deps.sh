@@ -13,10 +13,10 @@
 set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl2-dev)
-windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools faketime python3)
+windows=(cmake g++-mingw-w64-x86-64-posix wixl msitools libfaketime python3)
 web=(cmake emscripten nodejs googletest)
 test=("${play[@]}" libgtest-dev googletest xvfb xauth xfonts-base xdotool x11-utils
-      x11-xkb-utils faketime libfaketime python3 python3-pil "${windows[@]}" wine wine64
+      x11-xkb-utils libfaketime python3 python3-pil "${windows[@]}" wine wine64
       "${web[@]}" chromium chromium-driver python3-selenium firefox-esr python3-websockets webkit2gtk-driver)
 dev=("${test[@]}" libbenchmark-dev clang libclang-rt-14-dev clang-format)
 # The page's fuzzer comes from npm, which some builds of Node bring along; Debian's comes apart.
@@ -25,7 +25,7 @@ format=(clang-format)
 gen=(g++ python3 python3-pil fonts-dejavu-core console-data)
 fresh=(mmdebstrap git xvfb x11-utils python3 python3-pil)
 package=("${play[@]}" dpkg-dev lintian appstream desktop-file-utils mandoc mmdebstrap)
-reproducible=(git faketime diffoscope)
+reproducible=(git libfaketime diffoscope)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

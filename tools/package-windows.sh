@@ -58,7 +58,11 @@ package=$(guid "$content")
 # source. It stamps the installer with the time it runs, by the local clock,
 # and cannot be told another: it runs on a clock stopped at SOURCE_DATE_EPOCH.
 # (A clock faked already, as tools/check-reproducible.sh fakes it, gives way.)
-stopped=(env -u LD_PRELOAD -u FAKETIME -u FAKETIME_SHARED TZ=UTC faketime "$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
+# The library rather than the faketime wrapper: the wrapper gives up when a
+# killed process left a clock under its own process id in /dev/shm.
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 | head -1)
+stopped=(env -u FAKETIME_SHARED LD_PRELOAD="$faketime_lib" FAKETIME_DONT_FAKE_MONOTONIC=1 TZ=UTC
+         FAKETIME="$(TZ=UTC date -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')")
 (cd "$stage" && "${stopped[@]}" wixl -a x64 -D Version="$version" -D ProductCode="$product" -o "$out/$name.msi" "$wxs")
 # wixl draws a random package code: -s sets ours, with the subject, author
 # and template wixl gave. What wixl cannot say: the history file the game

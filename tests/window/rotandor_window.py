@@ -124,6 +124,18 @@ def stop_process(proc, grace=2.0):
         proc.wait()
 
 
+def forget_shared_clock(pid):
+    """libfaketime keeps a clock in /dev/shm named after the first process
+    that loads it and removes it only when that process exits cleanly; the
+    game killed, or under Wine at all, leaves it, and a later faketime run
+    given the same process id fails on it."""
+    for name in ("faketime_shm_%d", "sem.faketime_sem_%d"):
+        try:
+            os.unlink(os.path.join("/dev/shm", name % pid))
+        except FileNotFoundError:
+            pass
+
+
 # --- Windows -----------------------------------------------------------------
 
 # A line of `xwininfo -root -children`:
@@ -336,21 +348,26 @@ class Session(Harness):
             env.pop("XDG_DATA_HOME", None)
         else:
             env.update(XDG_DATA_HOME=self.data_home)
+        env.update(self.extra_env)
+        command = [self.binary]
+        if self.wine:
+            env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+            command = ["wine", self.binary]
+        # Helpers beside the game run on the real clock: under Wine every
+        # program given libfaketime leaves its shared clock behind.
+        self.helper_env = dict(env)
         if self.faketime:
             # The library itself rather than the faketime wrapper, which forks:
             # the game stays this harness's own child, with its own exit status.
             env.update(LD_PRELOAD=FAKETIME_LIB, FAKETIME=self.faketime)
-        env.update(self.extra_env)
-        command = [self.binary]
         if self.wine:
             # NO_FAKE_STAT: file times as they are, or Wine rebuilds its prefix.
-            env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", NO_FAKE_STAT="1")
+            env.update(NO_FAKE_STAT="1")
             # The Wine server starts with the first program and takes its clock:
             # let one started with another time setting end first.
             if self.faketime or _last_wine_faketime[0]:
-                subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+                subprocess.run(["wineserver", "-w"], env=self.helper_env, timeout=60)
             _last_wine_faketime[0] = self.faketime
-            command = ["wine", self.binary]
         self.env = env
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.started = time.monotonic()
@@ -358,6 +375,8 @@ class Session(Harness):
 
     def close(self):
         stop_process(self.proc)
+        if self.faketime and self.proc:
+            forget_shared_clock(self.proc.pid)
         if self.display:
             self.display.stop()
         shutil.rmtree(self.root, ignore_errors=True)
@@ -474,7 +493,7 @@ class Session(Harness):
         helper = os.path.join(self.helpers, "box_text.exe")
         if not os.path.exists(helper):
             raise HarnessError("no %s to read the boxes with" % helper)
-        out = subprocess.run(["wine", helper], env=self.env, capture_output=True, timeout=30).stdout.decode()
+        out = subprocess.run(["wine", helper], env=self.helper_env, capture_output=True, timeout=30).stdout.decode()
         lines = [line.rstrip("\r").split("\t", 1) for line in out.split("\n") if "\t" in line]
         unescape = {"r": "\r", "n": "\n", "\\": "\\"}
         texts = [re.sub(r"\\(.)", lambda m: unescape[m.group(1)], text) for _, text in lines]
