@@ -29,8 +29,10 @@ const std::string& scratchFile() {
         char name[] = "/dev/shm/records-fuzz-XXXXXX";
         const int fd = mkstemp(name);  // tmpfs: a file per input on disk would be slow
         if (fd < 0) std::abort();
-        close(fd);
-        return std::string(name);
+        // Gone from the folder at once, kept through the open descriptor: the
+        // fuzzer ends without running any clean-up of ours.
+        unlink(name);
+        return "/proc/self/fd/" + std::to_string(fd);
     }();
     return path;
 }

@@ -67,14 +67,16 @@ say "build a: $base/src, as $(id -un), TZ=UTC, LC_ALL=C.UTF-8, umask 022, the re
 
 # A clock a year and 33 days ahead, running: another date, weekday and year.
 # The library itself: the faketime wrapper gives up on a clock a killed
-# process left in /dev/shm under the wrapper's process id.
+# process left in /dev/shm under the wrapper's process id. The library keeps
+# its clock there under the first process it is loaded in, which removes it
+# on exit unless it ends in another program: a shell that waits is first.
 faketime_lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 | head -1)
 user=$(id -un)
 [ ${#other[@]} -gt 0 ] && user=nobody
 say "build b: $base/another/much/longer/folder, as $user, TZ=Pacific/Kiritimati, LC_ALL=POSIX LANGUAGE=de, umask 077, the clock +398 days"
 (umask 077; build b "$base/another/much/longer/folder" "${other[@]}" \
    env HOME="$base/b-tmp" TZ=Pacific/Kiritimati LC_ALL=POSIX LANG=de_DE.UTF-8 LANGUAGE=de \
-   LD_PRELOAD="$faketime_lib" FAKETIME=+398d)
+   LD_PRELOAD="$faketime_lib" FAKETIME=+398d bash -c '"$@"; exit $?' build-b)
 
 say "compare"
 version=$(ls "$base/a")

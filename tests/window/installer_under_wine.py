@@ -45,7 +45,11 @@ def read(path):
 
 
 def run(*command, check=True):
-    return subprocess.run(list(command), capture_output=True, text=True, check=check, timeout=300)
+    result = subprocess.run(list(command), capture_output=True, text=True, timeout=300)
+    if check and result.returncode != 0:
+        raise rw.HarnessError("%s exited with %d: %s" % (" ".join(command), result.returncode,
+                                                         result.stderr.strip()[-2000:]))
+    return result
 
 
 # --- The package --------------------------------------------------------------
